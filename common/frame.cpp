@@ -1,0 +1,60 @@
+#include "frame.h"
+
+#include <cstdint>
+#include <string>
+
+#ifndef FPMEX_VERSION
+#error "FPMEX_VERSION must be defined by the build"
+#endif
+
+namespace fpmex {
+namespace {
+
+const char* setName(FunctionSet set)
+{
+    return set == FunctionSet::single ? "single" : "double";
+}
+
+// A line feed, the description, two line feeds, a tab, the attribution line
+// and two line feeds. mexPrintf takes the banner as its format, so a percent
+// sign in it would be doubled; none of the descriptions holds one.
+void printBanner(const Entry& entry)
+{
+    std::string banner = "\n";
+    banner += entry.description;
+    banner += "\n\n\tfpmex ";
+    banner += FPMEX_VERSION;
+    banner += ", ";
+    banner += setName(entry.set);
+    banner += " function set\n\n";
+    mexPrintf(banner.c_str());
+}
+
+} // namespace
+
+void checkOutputCount(int nlhs, int maxOutputs)
+{
+    if (nlhs > maxOutputs)
+        fail("Too many output arguments.");
+}
+
+bool enterFrame(const Entry& entry, int nlhs, int nrhs)
+{
+    checkOutputCount(nlhs, entry.maxOutputs);
+    if (nrhs == 0) {
+        printBanner(entry);
+        return false;
+    }
+    const bool accepted = nrhs >= entry.minInputs && (entry.maxInputs == anyInputs || nrhs <= entry.maxInputs);
+    if (!accepted)
+        fail("Wrong number of input arguments.");
+    return true;
+}
+
+void* allocateElements(std::size_t count, std::size_t elementBytes)
+{
+    const std::size_t bytes = count > SIZE_MAX / elementBytes ? SIZE_MAX : count * elementBytes;
+    return mxMalloc(bytes);
+}
+
+} // namespace fpmex

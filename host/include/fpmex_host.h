@@ -1,0 +1,65 @@
+// Control interface of the embedded host, for the runner and the tests: load
+// a deliverable, call it the way MATLAB does, and see everything the call
+// did (outputs, error, warnings, printed text, allocations) plus the faults
+// the host detected (guard zones, written inputs, floating-point state).
+#pragma once
+
+#include "mex.h"
+
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace fpmex::host {
+
+struct ArrayDeleter {
+    void operator()(mxArray* array) const noexcept { mxDestroyArray(array); }
+};
+using Array = std::unique_ptr<mxArray, ArrayDeleter>;
+
+using MexFunction = void (*)(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
+
+// Loads a deliverable (dlopen) and finds its mexFunction. Throws
+// std::runtime_error naming the file when either fails. Libraries stay
+// loaded for the life of the process.
+MexFunction loadDeliverable(const std::string& path);
+
+struct CallStats {
+    std::size_t blocks = 0;       // mxMalloc/mxCalloc/mxRealloc blocks handed out during the call
+    std::size_t bytes = 0;        // their total size
+    std::size_t arrays = 0;       // arrays created during the call
+    std::size_t releasedBlocks = 0; // blocks the host released when the call ended
+};
+
+struct CallResult {
+    bool failed = false;                // the call ended through mexErrMsgTxt
+    std::string error;                  // its message
+    std::vector<std::string> warnings;  // mexWarnMsgTxt messages, in order
+    std::string printed;                // everything mexPrintf wrote
+    std::vector<Array> outputs;         // max(nlhs, 1) slots; empty when failed
+    std::vector<std::string> faults;    // misbehaviour the host detected; empty for a sound call
+    CallStats stats;
+};
+
+// Calls fn with nlhs outputs and the inputs, inside a call scope: blocks and
+// arrays not handed back through the output slots are released at the end,
+// also after an error. Every slot from 0 to max(nlhs,1)-1 that holds an
+// array is returned. A slot left empty when nlhs is 0 is not a fault.
+CallResult call(MexFunction fn, int nlhs, std::span<const mxArray* const> inputs, const char* name = "mexFunction");
+
+// Where host blocks start relative to a 16-byte boundary. mxMalloc keeps
+// MATLAB's 8-byte alignment, so its offset is 0 or 8; arrays created outside
+// a call (test inputs) may be placed at any byte offset to exercise
+// unaligned access.
+void setMallocOffset(std::size_t offset);
+void setInputOffset(std::size_t offset);
+
+// Guard zone bytes around every block; any change is a fault.
+inline constexpr std::size_t guardBytes = 32;
+
+// Blocks currently alive in the host (outside calls: those owned by arrays).
+std::size_t liveBlocks();
+
+} // namespace fpmex::host

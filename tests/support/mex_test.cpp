@@ -1,0 +1,52 @@
+#include "mex_test.h"
+
+#include "fpmex_deliverables.h"
+#include "parse.h"
+
+#include <map>
+
+namespace fpmex::test {
+
+host::MexFunction deliverable(const std::string& setAndName)
+{
+    static std::map<std::string, host::MexFunction> loaded;
+    auto it = loaded.find(setAndName);
+    if (it == loaded.end())
+        it = loaded.emplace(setAndName, host::loadDeliverable(std::string(FPMEX_BUILD_DIR) + "/host/" + setAndName + ".so"))
+                 .first;
+    return it->second;
+}
+
+Array arg(const std::string& expression)
+{
+    return runner::parseArgument(expression);
+}
+
+CallResult call(const std::string& setAndName, int nlhs, const std::vector<const mxArray*>& inputs)
+{
+    const std::string name = setAndName.substr(setAndName.rfind('/') + 1);
+    const std::size_t blocksBefore = host::liveBlocks();
+    CallResult result = host::call(deliverable(setAndName), nlhs, inputs, name.c_str());
+    for (const std::string& fault : result.faults)
+        ADD_FAILURE() << setAndName << ": host fault: " << fault;
+    std::size_t kept = 0;
+    for (const Array& output : result.outputs)
+        if (output)
+            kept += (mxGetData(output.get()) != nullptr) + (mxGetImagData(output.get()) != nullptr);
+    EXPECT_LE(host::liveBlocks(), blocksBefore + kept + 64 * result.outputs.size())
+        << setAndName << ": blocks outlived the call";
+    return result;
+}
+
+CallResult call(const std::string& setAndName, int nlhs, std::initializer_list<const mxArray*> inputs)
+{
+    return call(setAndName, nlhs, std::vector<const mxArray*>(inputs));
+}
+
+std::vector<mwSize> dimensionsOf(const mxArray* array)
+{
+    const mwSize* dims = mxGetDimensions(array);
+    return std::vector<mwSize>(dims, dims + mxGetNumberOfDimensions(array));
+}
+
+} // namespace fpmex::test
