@@ -64,6 +64,22 @@ private:
     const std::string& text_;
     std::size_t pos_ = 0;
     int bracketDepth_ = 0;
+    int nesting_ = 0;
+
+    // Arguments are descriptions of test inputs, not data sets: a cap keeps
+    // a typo such as zeros(1e6) from exhausting memory.
+    static constexpr std::size_t maxElements = std::size_t(1) << 24;
+    static constexpr int maxNesting = 200;
+
+    void checkCount(const std::vector<mwSize>& dims, std::size_t at)
+    {
+        std::size_t count = 1;
+        for (mwSize d : dims) {
+            if (d != 0 && count > maxElements / d)
+                reject(text_, at, "more than 2^24 elements");
+            count *= d;
+        }
+    }
 
     void skipSpace()
     {
@@ -142,13 +158,12 @@ private:
                          b = elementAt(last, 0).real();
             if (s == 0 || std::isnan(a) || std::isnan(s) || std::isnan(b))
                 reject(text_, at, "invalid range");
+            const double span = std::floor((b - a) / s);
+            if (span >= static_cast<double>(maxElements))
+                reject(text_, at, "more than 2^24 elements");
             std::vector<Complex> values;
-            for (double k = 0;; ++k) {
-                const double x = a + k * s;
-                if ((s > 0 && x > b) || (s < 0 && x < b) || values.size() > 100000000)
-                    break;
-                values.emplace_back(x);
-            }
+            for (double k = 0; k <= span; ++k)
+                values.emplace_back(a + k * s);
             return doubleValue(values, {1, values.size()});
         }
         return first;
@@ -207,16 +222,20 @@ private:
     {
         Value v = primary();
         while (pos_ < text_.size() && text_[pos_] == '\'') {
-            ++pos_;
-            v = transpose(v);
+            const std::size_t at = pos_++;
+            try {
+                v = transpose(v);
+            } catch (const std::invalid_argument& error) {
+                reject(text_, at, error.what());
+            }
         }
         return v;
     }
 
     static Value transpose(const Value& v)
     {
-        if (v.dims.size() > 2)
-            throw std::invalid_argument("transpose of an N-d array");
+        if (v.dims.size() > 2 || v.re.size() != v.count() * elementSize(v.classId))
+            throw std::invalid_argument("only 2-D numeric, char and logical arrays can be transposed");
         Value t = v;
         t.dims = {v.dims[1], v.dims[0]};
         const std::size_t size = elementSize(v.classId), m = v.dims[0], n = v.dims[1];
@@ -230,6 +249,15 @@ private:
     }
 
     Value primary()
+    {
+        if (++nesting_ > maxNesting)
+            reject(text_, pos_, "nested too deeply");
+        Value v = primaryUnlimited();
+        --nesting_;
+        return v;
+    }
+
+    Value primaryUnlimited()
     {
         skipSpace();
         if (pos_ >= text_.size())
@@ -518,6 +546,7 @@ private:
 
     Value filled(const std::vector<mwSize>& dims, double x)
     {
+        checkCount(dims, pos_);
         Value v;
         v.dims = dims;
         std::vector<Complex> values(v.count(), x);
@@ -574,6 +603,7 @@ private:
             Value c;
             c.classId = mxCELL_CLASS;
             c.dims = sizesFrom(args, at);
+            checkCount(c.dims, at);
             c.cells.assign(c.count(), filled({0, 0}, 0));
             return c;
         }
@@ -589,6 +619,7 @@ private:
                 reject(text_, at, "reshape takes an array and sizes");
             Value v = args[0];
             const auto dims = sizesFrom(std::vector<Value>(args.begin() + 1, args.end()), at);
+            checkCount(dims, at);
             Value probe;
             probe.dims = dims;
             if (probe.count() != v.count())

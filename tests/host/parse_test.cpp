@@ -88,6 +88,32 @@ TEST(Parse, BadExpressionsAreRejectedByName)
     }
 }
 
+// Random token soup: every string either parses or is rejected with a
+// message; none crashes or exhausts memory.
+TEST(Parse, ArbitraryTextNeverCrashes)
+{
+    const char* tokens[] = {"[", "]", "(", ")", "{", "}", "'", ",", ";", " ", "-", "+", "*", "/", "^", ":", "1",
+                            "0x", "FF", "e", "i", "NaN", "Inf", "single", "int8", "complex", "zeros", "reshape",
+                            "typecast", "sparse", "1e9", "'single'", "2.5", "struct", "cell"};
+    std::uint64_t state = 12345;
+    for (int trial = 0; trial < 20000; ++trial) {
+        std::string text;
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        const int length = 1 + static_cast<int>((state >> 33) % 12);
+        for (int k = 0; k < length; ++k) {
+            state = state * 6364136223846793005ull + 1442695040888963407ull;
+            text += tokens[(state >> 33) % (sizeof tokens / sizeof *tokens)];
+        }
+        try {
+            arg(text);
+        } catch (const std::invalid_argument&) {
+        }
+    }
+    EXPECT_THROW(arg(std::string(5000, '(') + "1" + std::string(5000, ')')), std::invalid_argument);
+    EXPECT_THROW(arg("zeros(1e6)"), std::invalid_argument);
+    EXPECT_THROW(arg("1:1e12"), std::invalid_argument);
+}
+
 TEST(Display, ShowsClassSizeAndShortestDigits)
 {
     EXPECT_EQ(runner::display("ans", arg("single(pi)").get(), false), "ans =\n\n  single\n\n    3.1415927\n\n");
