@@ -52,21 +52,27 @@ std::size_t countOf(const std::vector<mwSize>& dims)
 
 mxArray* newArray(mxClassID classId, const std::vector<mwSize>& dims, bool complex, bool allocate)
 {
+    const std::vector<mwSize> sizes = normalised(dims.data(), dims.size());
+    const std::size_t count = countOf(sizes);
     auto* array = new mxArray_tag;
     array->classId = classId;
-    array->dims = normalised(dims.data(), dims.size());
+    array->dims = sizes;
     array->complex = complex;
-    const std::size_t count = countOf(array->dims);
-    if (allocate && count != 0) {
-        array->re = allocateElements(classId, count);
-        if (complex)
-            array->im = allocateElements(classId, count);
-    }
     Host& h = host();
     h.arrays.insert(array);
     if (h.inCall) {
         h.callArrays.insert(array);
         ++h.stats.arrays;
+    }
+    if (allocate && count != 0) {
+        try {
+            array->re = allocateElements(classId, count);
+            if (complex)
+                array->im = allocateElements(classId, count);
+        } catch (...) {
+            destroyArray(array);
+            throw;
+        }
     }
     return array;
 }
