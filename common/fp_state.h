@@ -14,7 +14,7 @@ namespace fpmex {
 inline constexpr std::uint16_t x87Default = 0x037F;
 // As x87Default, rounding towards minus infinity (floor, round).
 inline constexpr std::uint16_t x87RoundDown = 0x177F;
-// As x87Default, 53-bit significand and rounding towards minus infinity
+// As x87Default, 24-bit significand and rounding towards minus infinity
 // (the size conversion of ones).
 inline constexpr std::uint16_t x87SizeConversion = 0x147F;
 // MXCSR for the SSE kernels: exceptions masked, round to nearest,

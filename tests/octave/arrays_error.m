@@ -1,0 +1,10 @@
+## MSG = arrays_error (THUNK)
+## The message of the error that THUNK raises ("" when it raises none).
+function msg = arrays_error (thunk)
+  msg = "";
+  try
+    thunk ();
+  catch err
+    msg = err.message;
+  end_try_catch
+endfunction
