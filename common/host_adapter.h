@@ -56,4 +56,18 @@ inline int callHostFunction(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[]
 #endif
 }
 
+// Hands a call this file does not serve (an argument of another class than
+// its set's) to the host's own function of the same name. MATLAB never sends
+// such a call, as it dispatches on class; Octave does. The embedded host has
+// no builtin to hand it to, so there the call ends with the refusal.
+inline void handToHostFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[], const char* refusal)
+{
+#if defined(FPMEX_OCTAVE)
+    callHostFunction(nlhs < 1 ? 1 : nlhs, plhs, nrhs, const_cast<mxArray**>(prhs), mexFunctionName());
+#else
+    (void)nlhs, (void)plhs, (void)nrhs, (void)prhs;
+    fail(refusal);
+#endif
+}
+
 } // namespace fpmex

@@ -19,9 +19,14 @@ using PlainKernel = void (*)(T* outRe, T* outIm, const T* inRe, const T* inIm, s
 
 // Places an empty output of T's class with the input's sizes in plhs[0] and
 // returns the input's element count (0: the output stays without data).
+// An input the kernel cannot read as T goes to the host's own function
+// instead (a unary deliverable's only input); the count is then 0.
 template <class T>
 std::size_t createShapedOutput(mxArray* plhs[], const mxArray* input)
 {
+    const mxArray* inputs[] = {input};
+    if (handOverUnserved<T>(1, plhs, 1, inputs, input))
+        return 0;
     plhs[0] = ElementClass<T>::createEmpty();
     mxSetDimensions(plhs[0], mxGetDimensions(input), mxGetNumberOfDimensions(input));
     return static_cast<std::size_t>(mxGetNumberOfElements(input));

@@ -92,6 +92,21 @@ TEST(Frame, ComplexOutputExactlyWhenInputIsComplex)
     EXPECT_FALSE(mxIsComplex(r.outputs[0].get()));
 }
 
+// Octave sends every call here whatever the argument's class; the kernels
+// must never read another class's buffer as single (a 3-byte int8 buffer
+// read as 12 bytes). The embedded host has no builtin to hand it to.
+TEST(Frame, ArgumentsOfAnotherClassAreNeverReadAsTheSetsType)
+{
+    for (const char* foreign : {"int8([1 2 3])", "[1 2 3]", "'abc'", "sparse(single([1 0 2]))", "{1}"}) {
+        const Array x = arg(foreign);
+        for (const char* probe : {flagProbe, likeProbe}) {
+            const CallResult r = call(probe, 1, {x.get()});
+            EXPECT_TRUE(r.failed) << foreign;
+            EXPECT_EQ(r.error, "Argument must be a full single array.") << foreign;
+        }
+    }
+}
+
 // The probe's kernel computes under round-down and flush-to-zero; the
 // caller's own modes, set here to something unusual, come back unchanged.
 TEST(Frame, CallerFloatingPointStateSurvivesTheKernel)
