@@ -25,15 +25,32 @@ inline Extended fromBits(std::uint16_t signExponent, std::uint64_t significand) 
     return value;
 }
 
-// x loaded into the unit (FLD: exact; a signalling NaN comes out quiet).
-// The empty asm keeps the compiler from folding a load and a later store of
-// the same value into a plain copy, which would let a signalling NaN through.
+// x loaded into the unit by FLD from memory (exact; a signalling NaN comes
+// out quiet). Written as an instruction so that the compiler neither folds a
+// load and a later store of the same value into a plain copy, which would let
+// a signalling NaN through, nor routes the value through integer registers.
 template <class T>
-inline Extended load(T x) noexcept
+inline Extended load(const T& x) noexcept
 {
-    Extended r = x;
-    asm("" : "+t"(r));
+    static_assert(sizeof(T) == 4 || sizeof(T) == 8, "float or double");
+    Extended r;
+    if constexpr (sizeof(T) == 4)
+        asm("flds %1" : "=t"(r) : "m"(x));
+    else
+        asm("fldl %1" : "=t"(r) : "m"(x));
     return r;
+}
+
+// value rounded to T under the current rounding control and written to dst
+// by FSTP, straight from the unit (the popped input is listed as clobbered).
+template <class T>
+inline void store(T& dst, Extended value) noexcept
+{
+    static_assert(sizeof(T) == 4 || sizeof(T) == 8, "float or double");
+    if constexpr (sizeof(T) == 4)
+        asm("fstps %0" : "=m"(dst) : "t"(value) : "st");
+    else
+        asm("fstpl %0" : "=m"(dst) : "t"(value) : "st");
 }
 
 inline std::uint16_t signExponentOf(Extended value) noexcept

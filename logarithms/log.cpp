@@ -1,0 +1,18 @@
+// log of the single set: the natural logarithm, complex only where an
+// element needs it.
+#include "log_kernel.h"
+
+#include "common/unary.h"
+
+namespace {
+
+constexpr fpmex::Entry entry{"Natural logarithm.", fpmex::ElementClass<fpmex::Real>::set, 1, 1, 1};
+
+} // namespace
+
+FPMEX_EXPORT void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[])
+{
+    if (!fpmex::enterFrame(entry, nlhs, nrhs))
+        return;
+    fpmex::runOnFlag<fpmex::Real>(plhs, prhs[0], fpmex::logKernel<fpmex::Real, fpmex::LogBase::natural>);
+}
