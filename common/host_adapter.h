@@ -63,6 +63,7 @@ inline int callHostFunction(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[]
 inline void handToHostFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[], const char* refusal)
 {
 #if defined(FPMEX_OCTAVE)
+    (void)refusal;
     callHostFunction(nlhs < 1 ? 1 : nlhs, plhs, nrhs, const_cast<mxArray**>(prhs), mexFunctionName());
 #else
     (void)nlhs, (void)plhs, (void)nrhs, (void)prhs;
