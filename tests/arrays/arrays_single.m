@@ -49,12 +49,12 @@ for n = [1:9 1003]
   arrays_same (ones (single ([1 n])), reshape (repmat (single (1), 1, n), 1, n), sprintf ('ones(1, %d)', n));
 end
 
-assert (strcmp (arrays_error (@() ones (single ([2; 3]))), sizeMessage));
-assert (strcmp (arrays_error (@() ones (single ([1 2; 3 4]))), sizeMessage));
-assert (strcmp (arrays_error (@() ones (single ([2 3e9]))), 'ones: Size vector elements must be less than 2^31.'));
-assert (strcmp (arrays_error (@() ones (single (Inf))), 'ones: Size vector elements must be less than 2^31.'));
-assert (! isempty (arrays_error (@() ones (2^20, 2^20, 2^20))), 'a result beyond memory must fail');
-assert (! isempty (arrays_error (@() ones (single ([65536 65536 65536 65536])))), 'a count beyond size_t must fail');
+assert (strcmp (fpmex_error_message (@() ones (single ([2; 3]))), sizeMessage));
+assert (strcmp (fpmex_error_message (@() ones (single ([1 2; 3 4]))), sizeMessage));
+assert (strcmp (fpmex_error_message (@() ones (single ([2 3e9]))), 'ones: Size vector elements must be less than 2^31.'));
+assert (strcmp (fpmex_error_message (@() ones (single (Inf))), 'ones: Size vector elements must be less than 2^31.'));
+assert (! isempty (fpmex_error_message (@() ones (2^20, 2^20, 2^20))), 'a result beyond memory must fail');
+assert (! isempty (fpmex_error_message (@() ones (single ([65536 65536 65536 65536])))), 'a count beyond size_t must fail');
 try
   [a, b] = ones (2);
   error ('two outputs of ones must fail');
@@ -121,10 +121,10 @@ arrays_same (prod (x, true), prod (x, 1), 'prod(x, true)');
 arrays_same (prod (x, 'a'), x, 'prod(x, ''a'')');
 bad = {0.5, 0, -1, NaN, Inf, -Inf, [1 2], [], 1+2i, complex(1, 0), logical([1 1])};
 for k = 1:numel (bad)
-  msg = arrays_error (@() prod (x, bad{k}));
+  msg = fpmex_error_message (@() prod (x, bad{k}));
   assert (strcmp (msg, dimMessage), 'prod(x, bad %d): %s', k, msg);
 end
-msg = arrays_error (@() prod (x, {}));
+msg = fpmex_error_message (@() prod (x, {}));
 assert (! isempty (msg) && ! strcmp (msg, dimMessage), msg);
 
 % Other classes go to Octave's own prod, which this file must not reach again.
@@ -133,11 +133,11 @@ arrays_same (prod (d, single (2)), builtin ('prod', d, 2), 'prod(double, single(
 arrays_same (prod (d), builtin ('prod', d), 'prod(double)');
 arrays_same (prod (int8 (d), single (1)), builtin ('prod', int8 (d), 1), 'prod(int8, single(1))');
 arrays_same (prod ([]), 1, 'prod([]) of a double');
-assert (! isempty (arrays_error (@() prod (d, single (0.5)))), 'the builtin judges the dimension');
+assert (! isempty (fpmex_error_message (@() prod (d, single (0.5)))), 'the builtin judges the dimension');
 
 printed = evalc ('prod ()');
 assert (strncmp (printed, ["\nProduct of elements.\n\n\t"], 24), printed);
-assert (strcmp (arrays_error (@() prod (x, 1, 2)), 'prod: Wrong number of input arguments.'));
+assert (strcmp (fpmex_error_message (@() prod (x, 1, 2)), 'prod: Wrong number of input arguments.'));
 try
   [a, b] = prod (x);
   error ('two outputs of prod must fail');

@@ -5,7 +5,7 @@
 ## are chosen from +-1, zeros, infinities and NaNs.
 function logarithms_rules (F, CLS, P, Q)
   name = func2str (F);
-  b = @(bits) logarithms_bits (bits, CLS);
+  b = @(bits) fpmex_bits (bits, CLS);
   z = zeros (1, 1, CLS);
   inf = Inf (1, 1, CLS);
   if (strcmp (CLS, "single"))
@@ -16,10 +16,10 @@ function logarithms_rules (F, CLS, P, Q)
   endif
 
   ## Real inputs without negative elements give real outputs; -0 gives -Inf.
-  logarithms_check (F ([1, -z, z, inf, negNaN]), [z, -inf, -inf, inf, posNaN], [], [name ": nonnegative"]);
+  fpmex_check (F ([1, -z, z, inf, negNaN]), [z, -inf, -inf, inf, posNaN], [], [name ": nonnegative"]);
   ## A negative element makes the output complex: P there, +0 elsewhere, NaNs
   ## sign-cleared in both parts.
-  logarithms_check (F ([-1, -inf, 1, negNaN, -z]), [z, inf, z, posNaN, -inf], [P, P, z, posNaN, z],
+  fpmex_check (F ([-1, -inf, 1, negNaN, -z]), [z, inf, z, posNaN, -inf], [P, P, z, posNaN, z],
                     [name ": with negatives"]);
 
   ## The complex case table.
@@ -27,15 +27,15 @@ function logarithms_rules (F, CLS, P, Q)
   y = [negNaN, posNaN, z,    z,  -z, 1,  -1, -inf, z,   z,  -z,   2,      1,   inf];
   re = [negNaN, posNaN, qsNaN, z, z, z, z, inf, inf, -inf, inf, posNaN, inf, inf];
   im = [negNaN, posNaN, qsNaN, P, -z, Q, -Q, -Q, z, z, P, posNaN, z, Q];
-  logarithms_check (F (complex (x, y)), re, im, [name ": complex cases"]);
+  fpmex_check (F (complex (x, y)), re, im, [name ": complex cases"]);
 
   ## Complex inputs whose elements all stay on the real axis give real outputs.
-  logarithms_check (F (complex ([1, z, inf, posNaN], [-z, z, z, -z])), [z, -inf, inf, posNaN], [],
+  fpmex_check (F (complex ([1, z, inf, posNaN], [-z, z, z, -z])), [z, -inf, inf, posNaN], [],
                     [name ": complex input, real results"]);
 
   ## Empty inputs keep their sizes and class.
-  logarithms_check (F (zeros (0, 3, CLS)), zeros (0, 3, CLS), [], [name ": empty"]);
-  logarithms_check (F (complex (zeros (2, 0, CLS), zeros (2, 0, CLS))), zeros (2, 0, CLS), [], [name ": empty complex"]);
+  fpmex_check (F (zeros (0, 3, CLS)), zeros (0, 3, CLS), [], [name ": empty"]);
+  fpmex_check (F (complex (zeros (2, 0, CLS), zeros (2, 0, CLS))), zeros (2, 0, CLS), [], [name ": empty complex"]);
 
-  assert (strcmp (logarithms_error (@() F (1, 2)), [name ": Wrong number of input arguments."]), "%s: two inputs", name);
+  assert (strcmp (fpmex_error_message (@() F (1, 2)), [name ": Wrong number of input arguments."]), "%s: two inputs", name);
 endfunction

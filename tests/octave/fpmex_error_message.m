@@ -1,6 +1,6 @@
-## MSG = arrays_error (THUNK)
+## MSG = fpmex_error_message (THUNK)
 ## The message of the error that THUNK raises ("" when it raises none).
-function msg = arrays_error (thunk)
+function msg = fpmex_error_message (thunk)
   msg = "";
   try
     thunk ();

@@ -1,10 +1,10 @@
-## V = logarithms_bits (BITS, CLS)
+## V = fpmex_bits (BITS, CLS)
 ## The values of class CLS ("single" or "double") whose encodings are the hex
 ## texts BITS (a string or a cell array of them, giving a row), so that NaN
 ## payloads and constants are written down exactly. Parsed with sscanf only:
 ## library functions such as hex2dec call ones, prod or plus, which the MEX
 ## files on the test path shadow.
-function v = logarithms_bits (bits, cls)
+function v = fpmex_bits (bits, cls)
   bits = cellstr (bits);
   n = numel (bits);
   if (strcmp (cls, "single"))

@@ -1,8 +1,8 @@
-## logarithms_check (ACTUAL, RE, IM, WHAT)
+## fpmex_check (ACTUAL, RE, IM, WHAT)
 ## Fails unless ACTUAL has the class and size of RE and its real and
 ## imaginary parts equal RE and IM bit for bit (NaN payloads and zero signs
 ## included). An empty IM means ACTUAL must be real.
-function logarithms_check (actual, re, im, what)
+function fpmex_check (actual, re, im, what)
   cls = class (re);
   assert (strcmp (class (actual), cls), "%s: class %s, expected %s", what, class (actual), cls);
   assert (isequal (size (actual), size (re)), "%s: wrong size", what);
