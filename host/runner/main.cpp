@@ -156,7 +156,7 @@ int demo()
         std::cout.flush();
         status = std::max(status, run(call.name, call.nargout, call.arguments, false));
     }
-    std::cout << ">> mexrun single/pi --nargout 2 (too many outputs)\n\n";
+    std::cout << ">> mexrun --nargout 2 single/pi\n\n";
     std::cout.flush();
     if (run("single/pi", 2, {}, false) != 1)
         status = 2;
