@@ -133,20 +133,35 @@ std::string charText(const mxArray* a)
     return text;
 }
 
-// One page (a 2-D slice) with right-aligned columns, as MATLAB lays them out.
+// One page (a 2-D slice) with right-aligned columns, as MATLAB lays them out;
+// complex elements align their real parts, signs and imaginary parts.
 std::string page(const mxArray* a, std::size_t first, std::size_t rows, std::size_t columns, bool hex)
 {
-    std::vector<std::string> cells(rows * columns);
-    std::size_t width = 0;
-    for (std::size_t k = 0; k < cells.size(); ++k) {
-        cells[k] = elementText(a, first + k, hex);
-        width = std::max(width, cells[k].size());
+    const std::size_t n = rows * columns;
+    std::vector<std::string> re(n), sign(n), im(n);
+    std::size_t reWidth = 0, imWidth = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::string text = elementText(a, first + k, hex);
+        const std::size_t at = mxIsComplex(a) ? text.find(" + ") == std::string::npos ? text.find(" - ")
+                                                                                       : text.find(" + ")
+                                              : std::string::npos;
+        re[k] = text.substr(0, at);
+        if (at != std::string::npos) {
+            sign[k] = text.substr(at, 3);
+            im[k] = text.substr(at + 3);
+        }
+        reWidth = std::max(reWidth, re[k].size());
+        imWidth = std::max(imWidth, im[k].size());
     }
     std::string text;
     for (std::size_t r = 0; r < rows; ++r) {
         text += " ";
-        for (std::size_t c = 0; c < columns; ++c)
-            text += std::string(width - cells[c * rows + r].size() + 3, ' ') + cells[c * rows + r];
+        for (std::size_t c = 0; c < columns; ++c) {
+            const std::size_t k = c * rows + r;
+            text += std::string(reWidth - re[k].size() + 3, ' ') + re[k];
+            if (!sign[k].empty())
+                text += sign[k] + std::string(imWidth - im[k].size(), ' ') + im[k];
+        }
         text += "\n";
     }
     return text;
