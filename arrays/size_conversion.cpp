@@ -33,7 +33,10 @@ bool convertSizes(const T* values, std::size_t count, mwSize* sizes)
             representable = false;
             sizes[i] = 0;
         } else {
-            sizes[i] = static_cast<mwSize>(size);
+            // The comparison above may be compiled to SSE, where a caller's
+            // denormals-are-zero lets a negative subnormal pass as zero; it
+            // then rounds down to -1 here and still means no elements.
+            sizes[i] = size < 0 ? 0 : static_cast<mwSize>(size);
         }
     }
     return representable;

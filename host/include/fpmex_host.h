@@ -56,6 +56,11 @@ CallResult call(MexFunction fn, int nlhs, std::span<const mxArray* const> inputs
 void setMallocOffset(std::size_t offset);
 void setInputOffset(std::size_t offset);
 
+// The most memory the host hands out before it reports out of memory; 0
+// restores the default (three quarters of the machine's memory). The fuzzer
+// lowers it so that huge requests take the out-of-memory path cheaply.
+void setMemoryLimit(std::size_t bytes);
+
 // Guard zone bytes around every block; any change is a fault.
 inline constexpr std::size_t guardBytes = 32;
 

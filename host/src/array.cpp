@@ -165,19 +165,28 @@ mxArray* mxCreateStructMatrix(mwSize m, mwSize n, int nfields, const char** fiel
 
 mxArray* mxCreateSparse(mwSize m, mwSize n, mwSize nzmax, mxComplexity flag)
 {
+    // n + 1 column starts and nzmax entries, each 8 bytes: refused before
+    // they wrap to a small size.
+    if (n >= SIZE_MAX / sizeof(mwIndex) || nzmax >= SIZE_MAX / sizeof(double))
+        raise("Out of memory: the requested array does not fit in the address space.");
     mxArray* array = newArray(mxDOUBLE_CLASS, {m, n}, flag == mxCOMPLEX, false);
     array->sparse = true;
     array->nzmax = nzmax == 0 ? 1 : nzmax;
-    array->re = allocateBlock(array->nzmax * sizeof(double), true);
-    adoptBlock(array->re);
-    if (array->complex) {
-        array->im = allocateBlock(array->nzmax * sizeof(double), true);
-        adoptBlock(array->im);
+    try {
+        array->re = allocateBlock(array->nzmax * sizeof(double), true);
+        adoptBlock(array->re);
+        if (array->complex) {
+            array->im = allocateBlock(array->nzmax * sizeof(double), true);
+            adoptBlock(array->im);
+        }
+        array->ir = static_cast<mwIndex*>(allocateBlock(array->nzmax * sizeof(mwIndex), true));
+        adoptBlock(array->ir);
+        array->jc = static_cast<mwIndex*>(allocateBlock((n + 1) * sizeof(mwIndex), true));
+        adoptBlock(array->jc);
+    } catch (...) {
+        destroyArray(array); // an array whose buffers cannot be allocated is not left behind
+        throw;
     }
-    array->ir = static_cast<mwIndex*>(allocateBlock(array->nzmax * sizeof(mwIndex), true));
-    adoptBlock(array->ir);
-    array->jc = static_cast<mwIndex*>(allocateBlock((n + 1) * sizeof(mwIndex), true));
-    adoptBlock(array->jc);
     return array;
 }
 

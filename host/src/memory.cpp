@@ -9,6 +9,14 @@
 #include <cstring>
 #include <unistd.h>
 
+// GCC announces AddressSanitizer with __SANITIZE_ADDRESS__, clang only
+// through __has_feature.
+#if !defined(__SANITIZE_ADDRESS__) && defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define __SANITIZE_ADDRESS__ 1
+#endif
+#endif
+
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
 #define FPMEX_POISON(p, n) ASAN_POISON_MEMORY_REGION(p, n)
@@ -28,8 +36,12 @@ constexpr std::size_t frontRoom = 16 + 16 + guardBytes;
 
 // The host refuses requests beyond three quarters of the machine's memory,
 // the way MATLAB reports out of memory instead of letting the system kill it.
+std::size_t limitOverride = 0;
+
 std::size_t memoryLimit()
 {
+    if (limitOverride != 0)
+        return limitOverride;
     static const std::size_t limit = [] {
         const long pages = sysconf(_SC_PHYS_PAGES);
         const long pageSize = sysconf(_SC_PAGESIZE);
@@ -214,3 +226,12 @@ void mxFree(void* block)
     releaseBlock(block);
 }
 }
+
+namespace fpmex::host {
+
+void setMemoryLimit(std::size_t bytes)
+{
+    detail::limitOverride = bytes;
+}
+
+} // namespace fpmex::host

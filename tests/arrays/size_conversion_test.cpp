@@ -55,6 +55,22 @@ void checkSizeCases()
 TEST(ConvertSizes, SingleElements) { checkSizeCases<float>(); }
 TEST(ConvertSizes, DoubleElements) { checkSizeCases<double>(); }
 
+// A caller with denormals-are-zero on: a negative subnormal is still no
+// elements, not a size of -1 wrapped to 2^64 - 1.
+TEST(ConvertSizes, NegativeSubnormalsUnderDenormalsAreZero)
+{
+    const std::uint32_t savedMxcsr = _mm_getcsr();
+    _mm_setcsr(savedMxcsr | 0x8040);
+    const float singles[] = {-1e-45f, -1e-40f};
+    const double doubles[] = {-5e-324, -1e-310};
+    mwSize sizes[4] = {1, 1, 1, 1};
+    fpmex::convertSizes(singles, 2, sizes);
+    fpmex::convertSizes(doubles, 2, sizes + 2);
+    _mm_setcsr(savedMxcsr);
+    for (mwSize size : sizes)
+        EXPECT_EQ(size, 0u);
+}
+
 TEST(ConvertSizes, DoublesKeepTheirFullValue)
 {
     // 2^31 - 0.1 would round up to 2^31 as a single.

@@ -107,6 +107,15 @@ TEST(HostMemory, ImpossibleRequestsEndTheCallWithOutOfMemory)
     EXPECT_EQ(r.error.rfind("Out of memory", 0), 0u) << r.error;
 }
 
+TEST(HostMemory, SparseColumnCountsThatWrapAreRefusedAndLeaveNothing)
+{
+    const std::size_t before = host::liveBlocks();
+    for (mwSize n : {SIZE_MAX, SIZE_MAX / 8, mwSize(1) << 62, mwSize(1) << 40}) {
+        EXPECT_THROW(mxCreateSparse(2, n, 1, mxREAL), std::exception) << n;
+        EXPECT_EQ(host::liveBlocks(), before) << n;
+    }
+}
+
 struct CallbackCase {
     std::vector<std::string> arguments;
     std::string expected; // result as an expression, or "error:" and a part of the message

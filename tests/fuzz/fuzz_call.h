@@ -1,0 +1,58 @@
+// One fuzzed call of a deliverable: the argument list decoded from the fuzz
+// input, the caller's floating-point mode, and the checks every call must
+// pass. Shared by the libFuzzer target and the corpus replay program.
+#pragma once
+
+#include "fpmex_host.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace fpmex::fuzz {
+
+struct Deliverable {
+    std::string setAndName; // "single/log2"
+    std::string name;       // "log2"
+    host::MexFunction function;
+};
+
+// Every deliverable of this build, loaded once.
+const std::vector<Deliverable>& deliverables();
+
+// The caller's modes: x87 control word and MXCSR, exceptions always masked
+// (MATLAB runs that way), precision, rounding, flush-to-zero and
+// denormals-are-zero varied.
+struct CallerMode {
+    std::uint16_t x87Control;
+    std::uint32_t mxcsr;
+};
+
+struct FuzzCall {
+    const Deliverable* target = nullptr;
+    int nlhs = 0;
+    std::vector<host::Array> inputs;
+    std::size_t mallocOffset = 0;
+    CallerMode mode{0x037F, 0x1F80};
+};
+
+// Decodes a fuzz input; every byte string decodes to some call. Inputs are
+// created at the byte offset the input asks for (0 to 15 off a 16-byte
+// boundary).
+FuzzCall decodeCall(const std::uint8_t* data, std::size_t size);
+
+// Runs the call twice, under the default modes and under the decoded
+// caller's modes, and returns a description of everything wrong with it:
+// host faults (guard zones, written inputs, changed floating-point state,
+// output slots), a message the deliverable does not document, outputs
+// that are missing or malformed, blocks that outlive the call, and results
+// that depend on the caller's modes. Empty for a sound call.
+std::string runAndCheck(const FuzzCall& call);
+
+// The memory the fuzzed host may hand out: small enough that a huge request
+// takes the out-of-memory path at once, large enough for every array the
+// decoder builds.
+inline constexpr std::size_t fuzzMemoryLimit = std::size_t(4) << 20;
+
+} // namespace fpmex::fuzz

@@ -1,0 +1,199 @@
+// The checks of one fuzzed call. What each deliverable may answer is its
+// documented messages; the host's own errors (out of memory, a conversion
+// or a prod its builtins refuse) may end any call that reaches them.
+#include "fuzz_call.h"
+
+#include <cstring>
+#include <map>
+#include <set>
+#include <sstream>
+#include <xmmintrin.h>
+
+namespace fpmex::fuzz {
+namespace {
+
+const std::set<std::string>& documentedMessages(const std::string& name)
+{
+    static const std::map<std::string, std::set<std::string>> messages = {
+        {"plus", {"Wrong data type.", "Incompatible dimensions.", "Sparse operands are not supported."}},
+        {"lt", {"Wrong data type.", "Incompatible dimensions.", "Sparse operands are not supported."}},
+        {"prod", {"Dimension argument must be a positive integer scalar."}},
+        {"ones", {"Size vector must be a row vector with integer elements.", "Size vector elements must be less than 2^31."}},
+        {"pi", {}},
+        {"log2", {"Argument must be real."}},
+    };
+    static const std::set<std::string> none;
+    auto it = messages.find(name);
+    return it == messages.end() ? none : it->second;
+}
+
+bool isUnary(const std::string& name)
+{
+    return name == "log2" || name == "log" || name == "log10" || name == "exp" || name == "sqrt" ||
+           name == "floor" || name == "round";
+}
+
+bool startsWith(const std::string& text, const char* prefix)
+{
+    return text.compare(0, std::strlen(prefix), prefix) == 0;
+}
+
+bool isDocumented(const Deliverable& target, const std::string& message)
+{
+    if (message == "Too many output arguments.")
+        return true;
+    if (message == "Wrong number of input arguments.")
+        return target.name != "ones" && target.name != "pi";
+    if (startsWith(message, "Out of memory: "))
+        return true;
+    if (isUnary(target.name) &&
+        (message == "Argument must be a full single array." || message == "Argument must be a full double array."))
+        return message.find(target.setAndName.substr(0, target.setAndName.find('/'))) != std::string::npos;
+    // Answers of the host's "double" and "prod", which ones and prod call.
+    if (target.name == "ones" || target.name == "prod") {
+        if (startsWith(message, "Conversion to double from ") || message == "The embedded host does not convert sparse arrays.")
+            return true;
+        if (target.name == "prod" && (startsWith(message, "The embedded host computes prod of full double arrays only") ||
+                                      message == "Dimension argument must be a positive integer scalar within indexing range."))
+            return true;
+    }
+    return documentedMessages(target.name).count(message) != 0;
+}
+
+// Everything a caller can observe of an output array, bit for bit.
+std::string describe(const mxArray* array)
+{
+    std::ostringstream out;
+    if (array == nullptr)
+        return "none";
+    out << mxGetClassName(array) << (mxIsComplex(array) ? " complex" : " real") << " [";
+    const mwSize* dims = mxGetDimensions(array);
+    for (mwSize i = 0; i < mxGetNumberOfDimensions(array); ++i)
+        out << (i ? "x" : "") << dims[i];
+    out << "]";
+    std::string text = out.str();
+    const std::size_t bytes = mxGetNumberOfElements(array) * mxGetElementSize(array);
+    for (const void* buffer : {mxGetData(array), mxGetImagData(array)}) {
+        if (buffer == nullptr)
+            continue;
+        text += " |";
+        text.append(static_cast<const char*>(buffer), bytes);
+    }
+    return text;
+}
+
+// Outcomes hold raw element bytes; a report shows their start in hex.
+std::string printable(const std::string& text)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (std::size_t i = 0; i < text.size() && out.size() < 600; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            out += char(c);
+        } else {
+            out += "\\x";
+            out += digits[c >> 4];
+            out += digits[c & 15];
+        }
+    }
+    return text.size() > 600 ? out + "..." : out;
+}
+
+struct Outcome {
+    std::string summary; // what the caller sees
+    std::vector<std::string> problems;
+};
+
+void setMode(const CallerMode& mode)
+{
+    asm volatile("fldcw %0" : : "m"(mode.x87Control) : "memory");
+    _mm_setcsr(mode.mxcsr);
+}
+
+Outcome runOnce(const FuzzCall& call, const CallerMode& mode)
+{
+    Outcome outcome;
+    const Deliverable& target = *call.target;
+    std::vector<const mxArray*> inputs;
+    for (const host::Array& input : call.inputs)
+        inputs.push_back(input.get());
+
+    host::setMallocOffset(call.mallocOffset);
+    const std::size_t blocksBefore = host::liveBlocks();
+    setMode(mode);
+    host::CallResult result = host::call(target.function, call.nlhs, inputs, target.name.c_str());
+    setMode(CallerMode{0x037F, 0x1F80});
+    host::setMallocOffset(0);
+
+    for (const std::string& fault : result.faults)
+        outcome.problems.push_back("host fault: " + fault);
+    std::ostringstream summary;
+    if (result.failed) {
+        summary << "error: " << result.error;
+        if (!isDocumented(target, result.error))
+            outcome.problems.push_back("undocumented message: " + result.error);
+    } else {
+        const bool banner = inputs.empty() && target.name != "pi";
+        if (banner && result.printed.empty())
+            outcome.problems.push_back("no banner for a call without inputs");
+        for (std::size_t i = 0; i < result.outputs.size(); ++i) {
+            const mxArray* output = result.outputs[i].get();
+            if (banner && output != nullptr)
+                outcome.problems.push_back("an output after the banner");
+            if (!banner && output == nullptr && (i < std::size_t(call.nlhs) || i == 0))
+                outcome.problems.push_back("output " + std::to_string(i + 1) + " not assigned");
+            if (output != nullptr && mxGetNumberOfElements(output) != 0 && mxGetData(output) == nullptr)
+                outcome.problems.push_back("output " + std::to_string(i + 1) + " has elements but no data");
+            if (output != nullptr && mxIsComplex(output) && mxGetNumberOfElements(output) != 0 &&
+                mxGetImagData(output) == nullptr)
+                outcome.problems.push_back("output " + std::to_string(i + 1) + " is complex without an imaginary buffer");
+            summary << "out" << i + 1 << ": " << describe(output) << "\n";
+        }
+    }
+    for (const std::string& warning : result.warnings)
+        summary << "warning: " << warning << "\n";
+    summary << "printed: " << result.printed;
+
+    result.outputs.clear();
+    if (host::liveBlocks() != blocksBefore)
+        outcome.problems.push_back("blocks outlived the call: " + std::to_string(host::liveBlocks()) + " live, " +
+                                   std::to_string(blocksBefore) + " before");
+    outcome.summary = summary.str();
+    return outcome;
+}
+
+// prod of another class than single is the host's own prod, computed in the
+// caller's modes as MATLAB's would be.
+bool dependsOnCallerMode(const FuzzCall& call)
+{
+    return call.target->name == "prod" && !call.inputs.empty() &&
+           (mxGetClassID(call.inputs[0].get()) != mxSINGLE_CLASS || mxIsSparse(call.inputs[0].get()));
+}
+
+} // namespace
+
+std::string runAndCheck(const FuzzCall& call)
+{
+    const Outcome plain = runOnce(call, CallerMode{0x037F, 0x1F80});
+    const Outcome moded = runOnce(call, call.mode);
+    std::ostringstream report;
+    for (const std::string& problem : plain.problems)
+        report << problem << "\n";
+    for (const std::string& problem : moded.problems)
+        report << problem << " (caller's modes " << std::hex << call.mode.x87Control << "/" << call.mode.mxcsr
+               << std::dec << ")\n";
+    if (plain.summary != moded.summary && !dependsOnCallerMode(call))
+        report << "result depends on the caller's floating-point modes (" << std::hex << call.mode.x87Control << "/"
+               << call.mode.mxcsr << std::dec << "):\n  default: " << printable(plain.summary)
+               << "\n  caller's: " << printable(moded.summary) << "\n";
+    if (report.tellp() == 0)
+        return {};
+    std::ostringstream full;
+    full << call.target->setAndName << ", nlhs " << call.nlhs << ", " << call.inputs.size() << " inputs, mxMalloc offset "
+         << call.mallocOffset << ":\n"
+         << report.str();
+    return full.str();
+}
+
+} // namespace fpmex::fuzz
