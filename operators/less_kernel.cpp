@@ -43,7 +43,13 @@ void lessArrays(unsigned char* out, const float* a, const float* b, std::size_t 
                   [&](std::size_t k, auto group) { return group.load(b + k); });
 }
 
-void lessScalarLeft(unsigned char* out, const float* s, const float* b, std::size_t count)
+namespace {
+
+// Both scalar kernels: nothing is less than or greater than a NaN, so a NaN
+// scalar fills the output without reading the array operand. The scalar
+// stays on its own side of the comparison.
+template <bool scalarOnLeft>
+void lessScalar(unsigned char* out, const float* s, const float* v, std::size_t count)
 {
     const FpStateGuard guard;
     sseLoadMode(sseKernelMode);
@@ -52,21 +58,24 @@ void lessScalarLeft(unsigned char* out, const float* s, const float* b, std::siz
         fillFalse(out, count);
         return;
     }
-    compareGroups(out, count, [&](std::size_t, auto) { return scalar; },
-                  [&](std::size_t k, auto group) { return group.load(b + k); });
+    const auto fixed = [&](std::size_t, auto) { return scalar; };
+    const auto varying = [&](std::size_t k, auto group) { return group.load(v + k); };
+    if constexpr (scalarOnLeft)
+        compareGroups(out, count, fixed, varying);
+    else
+        compareGroups(out, count, varying, fixed);
+}
+
+} // namespace
+
+void lessScalarLeft(unsigned char* out, const float* s, const float* b, std::size_t count)
+{
+    lessScalar<true>(out, s, b, count);
 }
 
 void lessScalarRight(unsigned char* out, const float* a, const float* s, std::size_t count)
 {
-    const FpStateGuard guard;
-    sseLoadMode(sseKernelMode);
-    const __m128 scalar = _mm_load1_ps(s);
-    if (isNaN(scalar)) {
-        fillFalse(out, count);
-        return;
-    }
-    compareGroups(out, count, [&](std::size_t k, auto group) { return group.load(a + k); },
-                  [&](std::size_t, auto) { return scalar; });
+    lessScalar<false>(out, s, a, count);
 }
 
 void fillFalse(unsigned char* out, std::size_t count)

@@ -4,6 +4,7 @@
 // words after the output.
 #include "arrays/prod_kernels.h"
 #include "foreign_fp_mode.h"
+#include "random_factors.h"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,8 @@
 
 namespace {
 
+using fpmex::test::randomFactors;
+
 using Extended = long double;
 
 constexpr std::uint32_t guardBits = 0xA5A5A5A5;
@@ -26,19 +29,6 @@ std::uint32_t bits(float v)
     std::uint32_t b;
     std::memcpy(&b, &v, sizeof b);
     return b;
-}
-
-// Factors of magnitude 0.5 to 2 with both signs: products stay in range and
-// keep all their rounding in the last bits, where an accumulator of the
-// wrong precision or order shows.
-std::vector<float> randomFactors(std::size_t n, unsigned seed)
-{
-    std::mt19937 engine(seed);
-    std::uniform_real_distribution<float> magnitude(0.5f, 2.0f);
-    std::vector<float> values(n);
-    for (float& v : values)
-        v = (engine() & 1) ? -magnitude(engine) : magnitude(engine);
-    return values;
 }
 
 // The output buffer followed by guard words that must survive the kernel.

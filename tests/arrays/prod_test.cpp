@@ -2,6 +2,7 @@
 // the dimension argument, complex inputs, the fall-back for other classes
 // and the output as the only allocation.
 #include "mex_test.h"
+#include "random_factors.h"
 
 #include <cmath>
 #include <numeric>
@@ -13,16 +14,6 @@ namespace fpmex::test {
 namespace {
 
 const char* const dimensionMessage = "Dimension argument must be a positive integer scalar.";
-
-std::vector<float> randomValues(std::size_t n, unsigned seed)
-{
-    std::mt19937 engine(seed);
-    std::uniform_real_distribution<float> magnitude(0.5f, 2.0f);
-    std::vector<float> values(n);
-    for (float& v : values)
-        v = (engine() & 1) ? -magnitude(engine) : magnitude(engine);
-    return values;
-}
 
 std::size_t product(const std::vector<mwSize>& dims, std::size_t from, std::size_t to)
 {
@@ -154,7 +145,7 @@ TEST(Prod, EveryProductAgainstTheReference)
         for (std::size_t d = 0; d < dims.size(); ++d) {
             if (dims[d] < 2)
                 continue;
-            const std::vector<float> values = randomValues(product(dims, 0, dims.size()), seed++);
+            const std::vector<float> values = randomFactors(product(dims, 0, dims.size()), seed++);
             host::setInputOffset(seed % 2 == 0 ? 4 : 0);
             const Array x = makeSingle(values, {}, dims);
             host::setInputOffset(0);

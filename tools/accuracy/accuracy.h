@@ -2,6 +2,7 @@
 // generator and the conversions between values and bit patterns.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -68,6 +69,12 @@ inline void parallelBlocks(std::size_t blocks, unsigned threads,
     for (auto& thread : pool) {
         thread.join();
     }
+}
+
+// True when name is among the requested functions, or none was requested.
+inline bool isChosen(const std::vector<std::string>& names, const std::string& name)
+{
+    return names.empty() || std::find(names.begin(), names.end(), name) != names.end();
 }
 
 int runSingleExhaustive(const std::vector<std::string>& functions, unsigned threads);

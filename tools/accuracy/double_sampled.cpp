@@ -152,11 +152,7 @@ int runDoubleSampled(const std::vector<std::string>& names, std::uint64_t sample
     const std::size_t blocks = static_cast<std::size_t>((samples + blockSize - 1) / blockSize);
     int failures = 0;
     for (const DoubleFunction& f : functions) {
-        bool chosen = names.empty();
-        for (const auto& name : names) {
-            chosen = chosen || name == f.name;
-        }
-        if (!chosen) {
+        if (!isChosen(names, f.name)) {
             continue;
         }
         const auto start = std::chrono::steady_clock::now();

@@ -125,11 +125,7 @@ int runSingleExhaustive(const std::vector<std::string>& names, unsigned threads)
 {
     int failures = 0;
     for (const SingleFunction& f : functions) {
-        bool chosen = names.empty();
-        for (const auto& name : names) {
-            chosen = chosen || name == f.name;
-        }
-        if (!chosen) {
+        if (!isChosen(names, f.name)) {
             continue;
         }
         const auto start = std::chrono::steady_clock::now();
