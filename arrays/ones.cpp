@@ -6,7 +6,7 @@
 
 namespace {
 
-const fpmex::Entry onesEntry{"Ones array.", fpmex::FunctionSet::single, 1, 1, fpmex::anyInputs};
+const fpmex::Entry onesEntry{FPMEX_DESCRIPTION, fpmex::FunctionSet::single, 1, 1, fpmex::anyInputs};
 
 } // namespace
 

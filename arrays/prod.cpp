@@ -10,7 +10,7 @@
 
 namespace {
 
-const fpmex::Entry prodEntry{"Product of elements.", fpmex::FunctionSet::single, 1, 1, 2};
+const fpmex::Entry prodEntry{FPMEX_DESCRIPTION, fpmex::FunctionSet::single, 1, 1, 2};
 
 constexpr const char* dimensionMessage = "Dimension argument must be a positive integer scalar.";
 

@@ -1,39 +1,76 @@
-# fpmex_add_deliverable(SET single|double NAME name SOURCES file...)
+# fpmex_add_deliverable(SET single|double NAME name DESCRIPTION text
+#                       SOURCES file... [FILE_VERSION a.b.c.d])
 #
 # Builds one deliverable from its own sources and common/, once per host:
-#   build/host/SET/NAME.so     for the embedded host (links libfpmexhost)
-#   build/octave/SET/NAME.mex  for GNU Octave (when FPMEX_OCTAVE is on)
+#   build/host/SET/NAME.so       the embedded host (links libfpmexhost);
+#                                NAME.mexw64 in the 64-bit Windows build
+#   build/octave/SET/NAME.mex    GNU Octave (when FPMEX_OCTAVE is on)
+#   build/matlab/SET/NAME.dll    MATLAB, in the 32-bit Windows build only
 # Only mexFunction is exported. Sources see FPMEX_SET_SINGLE or
-# FPMEX_SET_DOUBLE, which picks the element type (common/element.h).
+# FPMEX_SET_DOUBLE, which picks the element type (common/element.h), and
+# FPMEX_DESCRIPTION, the text of the banner and of the version resource.
+# FILE_VERSION overrides the set's file version in the Windows resource.
 set(FPMEX_COMMON_SOURCES ${PROJECT_SOURCE_DIR}/common/frame.cpp)
 
-function(fpmex_add_deliverable)
-  cmake_parse_arguments(D "" "SET;NAME" "SOURCES" ${ARGN})
-  if(NOT D_SET MATCHES "^(single|double)$")
-    message(FATAL_ERROR "fpmex_add_deliverable: SET must be single or double")
-  endif()
-  string(TOUPPER "${D_SET}" set_upper)
-  set(flavours host)
+if(FPMEX_MATLAB_LIBRARIES)
+  set(FPMEX_FLAVOURS matlab)
+else()
+  set(FPMEX_FLAVOURS host)
   if(FPMEX_OCTAVE)
-    list(APPEND flavours octave)
+    list(APPEND FPMEX_FLAVOURS octave)
   endif()
-  foreach(flavour IN LISTS flavours)
-    set(target ${flavour}_${D_SET}_${D_NAME})
-    add_library(${target} MODULE ${D_SOURCES} ${FPMEX_COMMON_SOURCES})
-    target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
-    target_compile_definitions(${target} PRIVATE FPMEX_SET_${set_upper} FPMEX_VERSION="${PROJECT_VERSION}")
+endif()
+if(WIN32)
+  set(FPMEX_HOST_SUFFIX .mexw64)
+else()
+  set(FPMEX_HOST_SUFFIX .so)
+endif()
+
+# What every library of ours gets: includes, the set, hidden symbols and the
+# one export.
+function(fpmex_library_defaults target set)
+  string(TOUPPER "${set}" set_upper)
+  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${target} PRIVATE FPMEX_SET_${set_upper} FPMEX_VERSION="${PROJECT_VERSION}")
+  if(NOT WIN32)
     target_compile_options(${target} PRIVATE -fvisibility=hidden -fvisibility-inlines-hidden)
     target_link_options(${target} PRIVATE -Wl,--no-undefined
                         -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/exports.map)
+  endif()
+endfunction()
+
+function(fpmex_add_deliverable)
+  cmake_parse_arguments(D "" "SET;NAME;DESCRIPTION;FILE_VERSION" "SOURCES" ${ARGN})
+  if(NOT D_SET MATCHES "^(single|double)$")
+    message(FATAL_ERROR "fpmex_add_deliverable: SET must be single or double")
+  endif()
+  foreach(flavour IN LISTS FPMEX_FLAVOURS)
+    set(target ${flavour}_${D_SET}_${D_NAME})
+    add_library(${target} MODULE ${D_SOURCES} ${FPMEX_COMMON_SOURCES})
+    fpmex_library_defaults(${target} ${D_SET})
+    target_compile_definitions(${target} PRIVATE FPMEX_DESCRIPTION="${D_DESCRIPTION}")
     set_target_properties(${target} PROPERTIES
       OUTPUT_NAME ${D_NAME} PREFIX ""
       LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${flavour}/${D_SET})
     if(flavour STREQUAL "host")
       target_link_libraries(${target} PRIVATE fpmexhost)
-      set_target_properties(${target} PROPERTIES SUFFIX ".so")
-    else()
+      set_target_properties(${target} PROPERTIES SUFFIX ${FPMEX_HOST_SUFFIX})
+    elseif(flavour STREQUAL "octave")
       target_link_libraries(${target} PRIVATE fpmex_octave_interface)
       set_target_properties(${target} PROPERTIES SUFFIX ".mex")
+    else()
+      # MATLAB's interface as the embedded host declares it, imported from
+      # MATLAB's own DLLs.
+      target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/host/include)
+      target_link_libraries(${target} PRIVATE fpmex_libmx fpmex_libmex)
+      # What ships carries no debug information.
+      target_link_options(${target} PRIVATE -s)
+      set_target_properties(${target} PROPERTIES SUFFIX ".dll")
+    endif()
+    if(WIN32)
+      get_target_property(suffix ${target} SUFFIX)
+      fpmex_windows_library(TARGET ${target} SET ${D_SET} NAME ${D_NAME} DESCRIPTION "${D_DESCRIPTION}"
+                            FILE_VERSION "${D_FILE_VERSION}" FILE_NAME ${D_NAME}${suffix})
     endif()
     set_property(GLOBAL APPEND PROPERTY FPMEX_TARGETS ${target})
   endforeach()
@@ -48,12 +85,13 @@ function(fpmex_add_test_deliverable)
   cmake_parse_arguments(D "" "NAME" "SOURCES" ${ARGN})
   set(target test_deliverable_${D_NAME})
   add_library(${target} MODULE ${D_SOURCES} ${FPMEX_COMMON_SOURCES})
-  target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
-  target_compile_definitions(${target} PRIVATE FPMEX_SET_SINGLE FPMEX_VERSION="${PROJECT_VERSION}")
-  target_compile_options(${target} PRIVATE -fvisibility=hidden)
+  fpmex_library_defaults(${target} single)
   target_link_libraries(${target} PRIVATE fpmexhost)
-  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${D_NAME} PREFIX "" SUFFIX ".so"
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${D_NAME} PREFIX "" SUFFIX ${FPMEX_HOST_SUFFIX}
                         LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/host/test)
+  if(WIN32)
+    target_sources(${target} PRIVATE ${FPMEX_WINDOWS_EXPORTS})
+  endif()
   add_dependencies(fpmex_deliverables ${target})
 endfunction()
 
@@ -65,5 +103,5 @@ function(fpmex_finish_deliverables)
   add_custom_target(fpmex_deliverables DEPENDS ${targets})
   list(JOIN names "," joined)
   file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/generated/fpmex_deliverables.h
-       CONTENT "// Generated by CMake: the deliverables this build makes.\n#pragma once\n#define FPMEX_BUILD_DIR \"${PROJECT_BINARY_DIR}\"\n#define FPMEX_DELIVERABLE_LIST \"${joined}\"\n")
+       CONTENT "// Generated by CMake: the deliverables this build makes.\n#pragma once\n#define FPMEX_BUILD_DIR \"${PROJECT_BINARY_DIR}\"\n#define FPMEX_DELIVERABLE_LIST \"${joined}\"\n#define FPMEX_DELIVERABLE_SUFFIX \"${FPMEX_HOST_SUFFIX}\"\n")
 endfunction()

@@ -15,7 +15,9 @@ enum class FunctionSet { single, doubles };
 inline constexpr int anyInputs = -1;
 
 struct Entry {
-    const char* description; // banner line, full stop included
+    // Banner line, full stop included: FPMEX_DESCRIPTION, the text the build
+    // also writes into the Windows version resource.
+    const char* description;
     FunctionSet set;
     int maxOutputs;
     int minInputs; // accepted input counts besides 0 (which prints the banner)

@@ -8,8 +8,14 @@
 #include <cstddef>
 #include <cstdlib>
 
-// Marks a deliverable's mexFunction, its only exported symbol.
+// Marks a deliverable's mexFunction, its only exported symbol. Windows
+// libraries export it through their module definition file instead, under
+// the name their platform's MATLAB looks up.
+#ifdef _WIN32
+#define FPMEX_EXPORT extern "C"
+#else
 #define FPMEX_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace fpmex {
 

@@ -5,7 +5,7 @@
 
 namespace {
 
-const fpmex::Entry entry{"Exponential.", fpmex::ElementClass<fpmex::Real>::set, 1, 1, 1};
+const fpmex::Entry entry{FPMEX_DESCRIPTION, fpmex::ElementClass<fpmex::Real>::set, 1, 1, 1};
 
 } // namespace
 

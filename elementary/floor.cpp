@@ -5,7 +5,7 @@
 
 namespace {
 
-const fpmex::Entry entry{"Round towards -infinity.", fpmex::FunctionSet::single, 1, 1, 1};
+const fpmex::Entry entry{FPMEX_DESCRIPTION, fpmex::FunctionSet::single, 1, 1, 1};
 
 } // namespace
 

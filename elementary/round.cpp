@@ -5,7 +5,7 @@
 
 namespace {
 
-const fpmex::Entry entry{"Round towards nearest integer.", fpmex::FunctionSet::doubles, 1, 1, 1};
+const fpmex::Entry entry{FPMEX_DESCRIPTION, fpmex::FunctionSet::doubles, 1, 1, 1};
 
 } // namespace
 

@@ -5,7 +5,7 @@
 
 namespace {
 
-const fpmex::Entry entry{"Square root.", fpmex::FunctionSet::doubles, 1, 1, 1};
+const fpmex::Entry entry{FPMEX_DESCRIPTION, fpmex::FunctionSet::doubles, 1, 1, 1};
 
 } // namespace
 

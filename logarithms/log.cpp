@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr fpmex::Entry entry{"Natural logarithm.", fpmex::ElementClass<fpmex::Real>::set, 1, 1, 1};
+constexpr fpmex::Entry entry{FPMEX_DESCRIPTION, fpmex::ElementClass<fpmex::Real>::set, 1, 1, 1};
 
 } // namespace
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr fpmex::Entry entry{"Base 2 logarithm and dissect floating point number.",
+constexpr fpmex::Entry entry{FPMEX_DESCRIPTION,
                              fpmex::ElementClass<fpmex::Real>::set, 2, 1, 1};
 
 void dissect(mxArray* plhs[], const mxArray* input)

@@ -11,7 +11,7 @@ using namespace fpmex::operators;
 
 namespace {
 
-const Entry ltEntry{"Less than.", FunctionSet::single, 1, 2, 2};
+const Entry ltEntry{FPMEX_DESCRIPTION, FunctionSet::single, 1, 2, 2};
 
 const float* realData(const mxArray* operand)
 {

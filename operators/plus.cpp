@@ -10,7 +10,7 @@ using namespace fpmex::operators;
 
 namespace {
 
-const Entry plusEntry{"Addition.", FunctionSet::single, 1, 2, 2};
+const Entry plusEntry{FPMEX_DESCRIPTION, FunctionSet::single, 1, 2, 2};
 
 const float* realData(const mxArray* operand)
 {

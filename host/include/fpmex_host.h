@@ -21,10 +21,14 @@ using Array = std::unique_ptr<mxArray, ArrayDeleter>;
 
 using MexFunction = void (*)(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
 
-// Loads a deliverable (dlopen) and finds its mexFunction. Throws
+// Loads a deliverable (dlopen, LoadLibrary on Windows) and finds its mexFunction. Throws
 // std::runtime_error naming the file when either fails. Libraries stay
 // loaded for the life of the process.
-MexFunction loadDeliverable(const std::string& path);
+FPMEX_HOST_API MexFunction loadDeliverable(const std::string& path);
+
+// The running program's own file, with forward slashes; empty when the
+// system does not say.
+FPMEX_HOST_API std::string executablePath();
 
 struct CallStats {
     std::size_t blocks = 0;       // mxMalloc/mxCalloc/mxRealloc blocks handed out during the call
@@ -47,24 +51,24 @@ struct CallResult {
 // arrays not handed back through the output slots are released at the end,
 // also after an error. Every slot from 0 to max(nlhs,1)-1 that holds an
 // array is returned. A slot left empty when nlhs is 0 is not a fault.
-CallResult call(MexFunction fn, int nlhs, std::span<const mxArray* const> inputs, const char* name = "mexFunction");
+FPMEX_HOST_API CallResult call(MexFunction fn, int nlhs, std::span<const mxArray* const> inputs, const char* name = "mexFunction");
 
 // Where host blocks start relative to a 16-byte boundary. mxMalloc keeps
 // MATLAB's 8-byte alignment, so its offset is 0 or 8; arrays created outside
 // a call (test inputs) may be placed at any byte offset to exercise
 // unaligned access.
-void setMallocOffset(std::size_t offset);
-void setInputOffset(std::size_t offset);
+FPMEX_HOST_API void setMallocOffset(std::size_t offset);
+FPMEX_HOST_API void setInputOffset(std::size_t offset);
 
 // The most memory the host hands out before it reports out of memory; 0
 // restores the default (three quarters of the machine's memory). The fuzzer
 // lowers it so that huge requests take the out-of-memory path cheaply.
-void setMemoryLimit(std::size_t bytes);
+FPMEX_HOST_API void setMemoryLimit(std::size_t bytes);
 
 // Guard zone bytes around every block; any change is a fault.
 inline constexpr std::size_t guardBytes = 32;
 
 // Blocks currently alive in the host (outside calls: those owned by arrays).
-std::size_t liveBlocks();
+FPMEX_HOST_API std::size_t liveBlocks();
 
 } // namespace fpmex::host

@@ -8,7 +8,11 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#if defined(FPMEX_HOST_BUILD)
+#if defined(_WIN32) && defined(FPMEX_HOST_BUILD)
+#define FPMEX_HOST_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define FPMEX_HOST_API __declspec(dllimport)
+#elif defined(FPMEX_HOST_BUILD)
 #define FPMEX_HOST_API __attribute__((visibility("default")))
 #else
 #define FPMEX_HOST_API

@@ -4,13 +4,11 @@
 #include "fpmex_deliverables.h"
 #include "parse.h"
 
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <iostream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -20,7 +18,7 @@ constexpr const char* usage =
     "       mexrun --demo\n"
     "       mexrun --list\n"
     "\n"
-    "Calls build/host/SET/NAME.so (SET is single or double) in the embedded host.\n"
+    "Calls build/host/SET/NAME" FPMEX_DELIVERABLE_SUFFIX " (SET is single or double) in the embedded host.\n"
     "Each ARG is a MATLAB expression: 3, [1 2; 3 4], NaN, -Inf, -0, 1e-40, 2+3i,\n"
     "single(...), double(...), int8(...) ... uint64(...), logical(...), 'text',\n"
     "complex(re, im), zeros(2,0), ones(2,3), reshape(1:24, 2, 3, 4), {}, struct(),\n"
@@ -35,16 +33,11 @@ constexpr const char* usage =
 
 std::string buildDirectory()
 {
-    char path[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length > 0) {
-        path[length] = '\0';
-        std::string exe(path);
-        const std::size_t slash = exe.rfind('/');
-        std::string dir = exe.substr(0, slash); // build/bin
-        return dir.substr(0, dir.rfind('/'));
-    }
-    return FPMEX_BUILD_DIR;
+    const std::string exe = fpmex::host::executablePath();
+    if (exe.empty())
+        return FPMEX_BUILD_DIR;
+    const std::string dir = exe.substr(0, exe.rfind('/')); // build/bin
+    return dir.substr(0, dir.rfind('/'));
 }
 
 std::vector<std::string> builtDeliverables()
@@ -64,9 +57,10 @@ std::vector<std::string> builtDeliverables()
 
 std::string libraryPath(const std::string& name)
 {
-    if (name.size() > 3 && name.compare(name.size() - 3, 3, ".so") == 0)
+    const std::string suffix = FPMEX_DELIVERABLE_SUFFIX;
+    if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
         return name;
-    return buildDirectory() + "/host/" + name + ".so";
+    return buildDirectory() + "/host/" + name + suffix;
 }
 
 // One call: parse, call, print. Returns the exit status.

@@ -1,11 +1,11 @@
 // The call scope: what MATLAB does around a MEX call, plus the checks that
 // make a misbehaving deliverable fail loudly in tests.
 #include "state.h"
+#include "system.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <dlfcn.h>
 #include <xmmintrin.h>
 
 namespace fpmex::host::detail {
@@ -125,10 +125,7 @@ using namespace detail;
 
 MexFunction loadDeliverable(const std::string& path)
 {
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr)
-        throw std::runtime_error("cannot load " + path + ": " + dlerror());
-    void* symbol = dlsym(handle, "mexFunction");
+    void* symbol = findSymbol(openLibrary(path), "mexFunction");
     if (symbol == nullptr)
         throw std::runtime_error(path + " has no mexFunction");
     return reinterpret_cast<MexFunction>(symbol);

@@ -3,11 +3,11 @@
 // released. Under AddressSanitizer the zones are also poisoned, so a read
 // past an element buffer is reported where it happens.
 #include "state.h"
+#include "system.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <unistd.h>
 
 // GCC announces AddressSanitizer with __SANITIZE_ADDRESS__, clang only
 // through __has_feature.
@@ -43,11 +43,10 @@ std::size_t memoryLimit()
     if (limitOverride != 0)
         return limitOverride;
     static const std::size_t limit = [] {
-        const long pages = sysconf(_SC_PHYS_PAGES);
-        const long pageSize = sysconf(_SC_PAGESIZE);
-        if (pages <= 0 || pageSize <= 0)
+        const std::size_t bytes = physicalMemoryBytes();
+        if (bytes == 0)
             return std::size_t(1) << 34;
-        return std::size_t(pages) / 4 * 3 * std::size_t(pageSize);
+        return bytes / 4 * 3;
     }();
     return limit;
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 namespace fpmex::test {
 namespace {
@@ -147,7 +148,7 @@ TYPED_TEST(ExpTest, WholeTurnsOfThePeriodGiveExactlyOne)
         {0, 4 * turn, 1, 0},
         {0, std::ldexp(turn, 40), 1, 0},
         {1, turn, e, 0},
-        {0, static_cast<T>(2 * M_PI), 1, 0},
+        {0, static_cast<T>(2 * std::numbers::pi), 1, 0},
     });
 }
 

@@ -177,7 +177,7 @@ TEST(Crafted, BuffersOffTheirAlignmentGiveTheAlignedResults)
 TEST(FuzzChecks, ReportADeliverableThatBreaksARule)
 {
     const fuzz::Deliverable probe{"test/probe_misbehave", "probe_misbehave",
-                                  host::loadDeliverable(FPMEX_BUILD_DIR "/host/test/probe_misbehave.so")};
+                                  host::loadDeliverable(FPMEX_BUILD_DIR "/host/test/probe_misbehave" FPMEX_DELIVERABLE_SUFFIX)};
     const struct {
         double fault;
         const char* report;

@@ -50,6 +50,15 @@ FuzzCall decodeCall(const std::uint8_t* data, std::size_t size);
 // that depend on the caller's modes. Empty for a sound call.
 std::string runAndCheck(const FuzzCall& call);
 
+// prod of another class than single is the host's own prod, computed in the
+// caller's modes as MATLAB's would be, with the host's complex arithmetic
+// (NaN signs and payloads differ between C runtimes).
+bool hostComputesResult(const FuzzCall& call);
+
+// Everything the caller sees of the call under the default modes (outputs
+// bit for bit, error, warnings, printed text), for comparing builds.
+std::string observe(const FuzzCall& call);
+
 // The memory the fuzzed host may hand out: small enough that a huge request
 // takes the out-of-memory path at once, large enough for every array the
 // decoder builds.

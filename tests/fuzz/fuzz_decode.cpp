@@ -252,7 +252,7 @@ const std::vector<Deliverable>& deliverables()
         std::stringstream names(FPMEX_DELIVERABLE_LIST);
         std::string setAndName;
         while (std::getline(names, setAndName, ',')) {
-            const std::string path = std::string(FPMEX_BUILD_DIR) + "/host/" + setAndName + ".so";
+            const std::string path = std::string(FPMEX_BUILD_DIR) + "/host/" + setAndName + FPMEX_DELIVERABLE_SUFFIX;
             list.push_back({setAndName, setAndName.substr(setAndName.find('/') + 1), host::loadDeliverable(path)});
         }
         return list;

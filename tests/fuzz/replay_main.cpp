@@ -1,9 +1,17 @@
-// Replays fuzz inputs without libFuzzer (a GCC build, the sanitizer build):
-// every file named on the command line, or in a directory named there, is
-// one call, checked as the fuzzer checks it. Exits 1 when any call has a
-// problem, after reporting each one.
+// Replays fuzz inputs without libFuzzer (a GCC build, the sanitizer build,
+// the Windows build): every file named on the command line, or in a
+// directory named there, is one call, checked as the fuzzer checks it.
+// Exits 1 when any call has a problem, after reporting each one.
+//
+// With --outcomes first, prints instead one line per input, in file name
+// order: the file name and a 64-bit digest of everything the caller sees of
+// the call, so that two builds (Linux and Windows) can be compared (calls
+// whose result the host computes itself show "host" instead). With
+// --show first, prints everything the caller sees, element bytes in hex.
 #include "fuzz_call.h"
 
+#include <algorithm>
+#include <cinttypes>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,27 +20,54 @@
 
 namespace {
 
-int replay(const std::filesystem::path& file)
+fpmex::fuzz::FuzzCall load(const std::filesystem::path& file)
 {
     std::ifstream in(file, std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto call = fpmex::fuzz::decodeCall(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-    const std::string problems = fpmex::fuzz::runAndCheck(call);
+    return fpmex::fuzz::decodeCall(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+}
+
+int replay(const std::filesystem::path& file)
+{
+    const std::string problems = fpmex::fuzz::runAndCheck(load(file));
     if (problems.empty())
         return 0;
-    std::fprintf(stderr, "%s: %s", file.c_str(), problems.c_str());
+    std::fprintf(stderr, "%s: %s", file.string().c_str(), problems.c_str());
     return 1;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// FNV-1a: stable across platforms and builds.
+std::uint64_t digest(const std::string& text)
 {
-    fpmex::host::setMemoryLimit(fpmex::fuzz::fuzzMemoryLimit);
-    int failed = 0, total = 0;
-    for (int i = 1; i < argc; ++i) {
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : text) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 0x100000001b3u;
+    }
+    return hash;
+}
+
+std::string shown(const std::string& text)
+{
+    std::string out;
+    char hex[8];
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 0x20 && byte < 0x7F && byte != '\\') || byte == '\n') {
+            out += c;
+        } else {
+            std::snprintf(hex, sizeof hex, "\\x%02x", byte);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+std::vector<std::filesystem::path> inputFiles(int first, int argc, char** argv)
+{
+    std::vector<std::filesystem::path> files;
+    for (int i = first; i < argc; ++i) {
         const std::filesystem::path path = argv[i];
-        std::vector<std::filesystem::path> files;
         if (std::filesystem::is_directory(path)) {
             for (const auto& entry : std::filesystem::directory_iterator(path))
                 if (entry.is_regular_file())
@@ -40,11 +75,35 @@ int main(int argc, char** argv)
         } else {
             files.push_back(path);
         }
-        for (const auto& file : files) {
-            failed += replay(file);
-            ++total;
-        }
     }
-    std::printf("%d calls replayed, %d with problems\n", total, failed);
-    return failed == 0 && total > 0 ? 0 : 1;
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    fpmex::host::setMemoryLimit(fpmex::fuzz::fuzzMemoryLimit);
+    const std::string option = argc > 1 ? argv[1] : "";
+    const bool outcomes = option == "--outcomes", show = option == "--show";
+    const std::vector<std::filesystem::path> files = inputFiles(outcomes || show ? 2 : 1, argc, argv);
+    if (outcomes || show) {
+        for (const auto& file : files) {
+            const fpmex::fuzz::FuzzCall call = load(file);
+            const std::string seen = fpmex::fuzz::observe(call);
+            if (outcomes && fpmex::fuzz::hostComputesResult(call))
+                std::printf("%s host\n", file.filename().string().c_str());
+            else if (outcomes)
+                std::printf("%s %016" PRIx64 "\n", file.filename().string().c_str(), digest(seen));
+            else
+                std::printf("%s:\n%s\n", file.filename().string().c_str(), shown(seen).c_str());
+        }
+        return files.empty() ? 1 : 0;
+    }
+    int failed = 0;
+    for (const auto& file : files)
+        failed += replay(file);
+    std::printf("%zu calls replayed, %d with problems\n", files.size(), failed);
+    return failed == 0 && !files.empty() ? 0 : 1;
 }

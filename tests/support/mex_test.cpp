@@ -12,7 +12,7 @@ host::MexFunction deliverable(const std::string& setAndName)
     static std::map<std::string, host::MexFunction> loaded;
     auto it = loaded.find(setAndName);
     if (it == loaded.end())
-        it = loaded.emplace(setAndName, host::loadDeliverable(std::string(FPMEX_BUILD_DIR) + "/host/" + setAndName + ".so"))
+        it = loaded.emplace(setAndName, host::loadDeliverable(std::string(FPMEX_BUILD_DIR) + "/host/" + setAndName + FPMEX_DELIVERABLE_SUFFIX))
                  .first;
     return it->second;
 }
