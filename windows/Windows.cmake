@@ -22,10 +22,8 @@ set(FPMEX_RC_double_SUBLANGUAGE 0x02)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(FPMEX_WINDOWS_EXPORTS ${PROJECT_SOURCE_DIR}/windows/export-i686.def)
-  set(dlltool_machine i386)
 else()
   set(FPMEX_WINDOWS_EXPORTS ${PROJECT_SOURCE_DIR}/windows/export-x86_64.def)
-  set(dlltool_machine i386:x86-64)
 endif()
 
 # fpmex_windows_library(TARGET target SET set NAME name DESCRIPTION text
@@ -49,14 +47,14 @@ function(fpmex_windows_library)
   target_sources(${W_TARGET} PRIVATE ${rc} ${FPMEX_WINDOWS_EXPORTS})
 endfunction()
 
-# Import libraries for MATLAB's own libmx.dll and libmex.dll.
+# Import libraries for MATLAB's own (32-bit) libmx.dll and libmex.dll.
 if(FPMEX_MATLAB_LIBRARIES)
   find_program(FPMEX_DLLTOOL NAMES i686-w64-mingw32-dlltool REQUIRED)
   foreach(lib libmx libmex)
     set(implib ${PROJECT_BINARY_DIR}/import/${lib}.dll.a)
     add_custom_command(OUTPUT ${implib}
                        COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/import
-                       COMMAND ${FPMEX_DLLTOOL} -m ${dlltool_machine} -d ${PROJECT_SOURCE_DIR}/windows/${lib}.def -l ${implib}
+                       COMMAND ${FPMEX_DLLTOOL} -m i386 -d ${PROJECT_SOURCE_DIR}/windows/${lib}.def -l ${implib}
                        DEPENDS ${PROJECT_SOURCE_DIR}/windows/${lib}.def
                        COMMENT "Import library for ${lib}.dll")
     add_custom_target(fpmex_${lib}_import DEPENDS ${implib})
