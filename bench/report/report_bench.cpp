@@ -1,88 +1,51 @@
 // Times, in one process, every deliverable's kernel on warm preallocated
-// buffers, the whole call through the embedded host, glibc's libm in a plain
-// loop, and the limits: memory bandwidth of plain copy/add/fill loops, bare
-// loops of the same x87 instructions, and the page-fault cost of fresh output
-// memory. Prints CSV lines "column,function,variant,elements,ns_per_element",
-// each figure the median of repeated samples.
+// buffers beside its limit (a bare loop of the same x87 instructions, or a
+// plain loop moving the same bytes), the whole call through the embedded
+// host with the page faults it takes, glibc's libm in a plain loop, and the
+// page-fault cost of fresh output memory. Prints CSV lines
+// "column,function,variant,elements,value": ns per element, page faults per
+// element (column "faults"), or a ratio of two timings taken in the same
+// rounds (columns ending in "_ratio").
 //
-// Usage: report_bench HOST_DIR [growth] [SIZES...]   (HOST_DIR holds single/
-// and double/). With "growth" only the main functions' kernels and calls and
-// the fresh-page cost are timed, for the cost-growth series.
+// Usage: report_bench HOST_DIR main SIZES...   every column at each size
+//        report_bench HOST_DIR growth SIZES... kernels and calls, real inputs
+//        report_bench HOST_DIR targets         the comparisons the functions
+//                                              are held to, at their sizes
+// HOST_DIR holds the deliverables' single/ and double/ folders.
 #include "arrays/fill_ones.h"
 #include "arrays/prod_kernels.h"
-#include "common/x87.h"
+#include "bare_loops.h"
+#include "bench/arrays/plain_loops.h"
+#include "bench/logarithms/bare_loops.h"
+#include "bench/operators/plain_loops.h"
 #include "elementary/exp_kernel.h"
 #include "elementary/rounding_kernel.h"
 #include "elementary/sqrt_kernel.h"
 #include "fpmex_host.h"
 #include "logarithms/log_kernel.h"
+#include "measure.h"
 #include "operators/add_kernel.h"
 #include "operators/less_kernel.h"
 
 #include <sys/mman.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
-#include <random>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using namespace fpmex::report;
+using fpmex::LogBase;
+
 volatile double sink;
 
-// Median ns per element of `work`: samples of enough repetitions to cover
-// about 3*10^5 elements each; one unmeasured warm-up call below 10^6
-// elements, where it is cheap.
-double measure(std::size_t count, const std::function<void()>& work)
-{
-    if (count < 1000000)
-        work();
-    const std::size_t reps = std::max<std::size_t>(1, 300000 / count);
-    const int samples = count >= 1000000 ? 3 : 5;
-    std::vector<double> ns;
-    for (int s = 0; s < samples; ++s) {
-        const auto start = Clock::now();
-        for (std::size_t r = 0; r < reps; ++r)
-            work();
-        const std::chrono::duration<double, std::nano> took = Clock::now() - start;
-        ns.push_back(took.count() / double(reps) / double(count));
-    }
-    std::nth_element(ns.begin(), ns.begin() + ns.size() / 2, ns.end());
-    return ns[ns.size() / 2];
-}
-
-void emit(const char* column, const std::string& function, const char* variant, std::size_t count, double ns)
-{
-    std::printf("%s,%s,%s,%zu,%.4g\n", column, function.c_str(), variant, count, ns);
-    std::fflush(stdout);
-}
-
-// Operand values of each function's domain: logarithms and sqrt positive,
-// exp within its finite range, the rest spread over both signs.
 template <class T>
-std::vector<T> values(std::size_t count, double low, double high, unsigned seed)
-{
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> dist(low, high);
-    std::vector<T> v(count);
-    for (auto& x : v)
-        x = T(dist(rng));
-    return v;
-}
-
-struct Case {
-    std::string function; // "single/log2"
-    bool complex;
-    double low, high;
-};
+using Unary = void (*)(T*, T*, const T*, const T*, std::size_t);
 
 template <class T>
 mxArray* makeInput(const std::vector<T>& re, std::type_identity_t<const std::vector<T>*> im)
@@ -95,112 +58,204 @@ mxArray* makeInput(const std::vector<T>& re, std::type_identity_t<const std::vec
     return a;
 }
 
+std::string hostDir;
+
 // Whole call of a deliverable through the embedded host: frame, output
-// allocation (fresh memory) and kernel, plus the host's own fault checks.
-void hostCall(const std::string& hostDir, const std::string& function, std::size_t count,
-              std::vector<mxArray*> inputs, const char* variant)
+// allocation and kernel, plus the host's own checks (a checksum of every
+// input before and after, guard zones around every block). Also emits the
+// minor page faults per element the call takes.
+void hostCall(const std::string& function, std::size_t count, std::vector<mxArray*> inputs, const char* variant)
 {
     auto fn = fpmex::host::loadDeliverable(hostDir + "/" + function + ".so");
     std::vector<const mxArray*> in(inputs.begin(), inputs.end());
-    const double ns = measure(count, [&] {
-        auto result = fpmex::host::call(fn, 1, in);
-        if (result.failed || !result.faults.empty()) {
-            std::fprintf(stderr, "%s: %s %s\n", function.c_str(), result.error.c_str(),
-                         result.faults.empty() ? "" : result.faults[0].c_str());
-            std::exit(1);
-        }
-    });
+    double faults = 0;
+    const double ns = measure(
+        count,
+        [&] {
+            auto result = fpmex::host::call(fn, 1, in);
+            if (result.failed || !result.faults.empty()) {
+                std::fprintf(stderr, "%s: %s %s\n", function.c_str(), result.error.c_str(),
+                             result.faults.empty() ? "" : result.faults[0].c_str());
+                std::exit(1);
+            }
+        },
+        &faults);
     emit("call", function, variant, count, ns);
+    emit("faults", function, variant, count, faults / double(count));
     for (auto* a : inputs)
         mxDestroyArray(a);
 }
 
-bool growthOnly = false;
+// An elementwise deliverable: its kernel, the bare loop of the same x87
+// instructions, glibc's function (null: none) and the range of its operands
+// (logarithms and sqrt positive, exp within its finite range).
+template <class T>
+struct UnaryCase {
+    const char* function;
+    double low, high;
+    Unary<T> kernel;
+    Unary<T> bare;
+    T (*libm)(T);
+};
 
-template <class T, class Kernel>
-void unary(const std::string& hostDir, const std::string& function, std::size_t n, double low, double high,
-           bool withComplex, Kernel kernel, T (*libm)(T))
-{
-    auto re = values<T>(n, low, high, 1);
-    auto im = values<T>(n, low, high, 2);
-    std::vector<T> outRe(n), outIm(n);
-    emit("kernel", function, "real", n, measure(n, [&] { kernel(outRe.data(), outIm.data(), re.data(), nullptr, n); }));
-    if (libm && !growthOnly)
-        emit("libm", function, "real", n, measure(n, [&] {
-                 for (std::size_t k = 0; k < n; ++k)
-                     outRe[k] = libm(re[k]);
-             }));
-    hostCall(hostDir, function, n, {makeInput(re, nullptr)}, "real");
-    if (withComplex && !growthOnly) {
-        emit("kernel", function, "complex", n,
-             measure(n, [&] { kernel(outRe.data(), outIm.data(), re.data(), im.data(), n); }));
-        hostCall(hostDir, function, n, {makeInput(re, &im)}, "complex");
-    }
-}
-
-template <class T, fpmex::LogBase base>
-void logKernelCall(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t n)
+template <class T, LogBase base>
+void logKernel(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t n)
 {
     fpmex::logKernel<T, base>(outRe, outIm, inRe, inIm, n);
 }
 
+template <class T, LogBase base>
+void bareLog(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t n)
+{
+    if (inIm)
+        fpmex::bench::bareComplexLoop<T, base>(outRe, outIm, inRe, inIm, n);
+    else
+        fpmex::bench::bareRealLoop<T, base>(outRe, inRe, n);
+}
+
+void sqrtKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t n)
+{
+    fpmex::sqrtKernel(outRe, outIm, inRe, inIm, n);
+}
+
 double roundHalfUp(double x) { return std::floor(x + 0.5); }
 
-// Bare loops of each kernel's x87 work on doubles: load, the instructions,
-// store. No special-value classification, no mode switching.
-void bareLog(double* out, const double* in, std::size_t n)
+const UnaryCase<float> singleCases[] = {
+    {"single/log2", 0.5, 1000, logKernel<float, LogBase::two>, bareLog<float, LogBase::two>, std::log2},
+    {"single/log", 0.5, 1000, logKernel<float, LogBase::natural>, bareLog<float, LogBase::natural>, std::log},
+    {"single/log10", 0.5, 1000, logKernel<float, LogBase::ten>, bareLog<float, LogBase::ten>, std::log10},
+    {"single/exp", -10, 10, fpmex::expKernel<float>, bareExp<float>, std::exp},
+    {"single/floor", -1000, 1000, fpmex::floorKernel, bareFloor, std::floor},
+};
+const UnaryCase<double> doubleCases[] = {
+    {"double/log2", 0.5, 1000, logKernel<double, LogBase::two>, bareLog<double, LogBase::two>, std::log2},
+    {"double/log10", 0.5, 1000, logKernel<double, LogBase::ten>, bareLog<double, LogBase::ten>, std::log10},
+    {"double/exp", -10, 10, fpmex::expKernel<double>, bareExp<double>, std::exp},
+    {"double/sqrt", 0.5, 1000, sqrtKernel, bareSqrt, std::sqrt},
+    {"double/round", -1000, 1000, fpmex::roundKernel, bareRound, roundHalfUp},
+};
+
+// Kernel and limit of one variant (and glibc's loop, when given), timed in
+// rounds: columns kernel, bare, libm, and the within-round ratios
+// pair_ratio (kernel / bare) and libm_ratio (kernel / libm).
+void pair(const char* function, const char* variant, std::size_t n, const Work& kernel, const Work& limit,
+          const Work& libm = nullptr)
 {
-    for (std::size_t k = 0; k < n; ++k)
-        out[k] = double(fpmex::x87::fyl2x(fpmex::x87::fldln2(), in[k]));
-}
-void bareExp(double* out, const double* in, std::size_t n)
-{
-    for (std::size_t k = 0; k < n; ++k) {
-        const long double t = (long double)in[k] * fpmex::x87::fldl2e();
-        const long double i = fpmex::x87::frndint(t);
-        out[k] = double(fpmex::x87::fscale(fpmex::x87::f2xm1(t - i) + 1.0L, i));
+    std::vector<Work> works{kernel, limit};
+    if (libm)
+        works.push_back(libm);
+    const Rounds r = measureRounds(n, works);
+    emit("kernel", function, variant, n, r.medians[0]);
+    emit("bare", function, variant, n, r.medians[1]);
+    emit("pair_ratio", function, variant, n, r.ratios[1]);
+    if (libm) {
+        emit("libm", function, variant, n, r.medians[2]);
+        emit("libm_ratio", function, variant, n, r.ratios[2]);
     }
 }
-void bareSqrt(double* out, const double* in, std::size_t n)
+
+template <class T>
+void unary(const UnaryCase<T>& c, std::size_t n, bool growth)
 {
-    for (std::size_t k = 0; k < n; ++k)
-        out[k] = double(fpmex::x87::fsqrt(in[k]));
-}
-void bareRound(double* out, const double* in, std::size_t n)
-{
-    for (std::size_t k = 0; k < n; ++k)
-        out[k] = double(fpmex::x87::frndint(in[k]));
-}
-void bareProd(double* out, const double* in, std::size_t n)
-{
-    long double p = 1.0L;
-    for (std::size_t k = 0; k < n; ++k)
-        p *= in[k];
-    out[0] = double(p);
+    auto re = values<T>(n, c.low, c.high, 1);
+    std::vector<T> outRe(n), outIm(n);
+    if (growth) {
+        emit("kernel", c.function, "real", n,
+             measure(n, [&] { c.kernel(outRe.data(), outIm.data(), re.data(), nullptr, n); }));
+        hostCall(c.function, n, {makeInput(re, nullptr)}, "real");
+        return;
+    }
+    auto im = values<T>(n, c.low, c.high, 2);
+    auto libm = [&] {
+        for (std::size_t k = 0; k < n; ++k)
+            outRe[k] = c.libm(re[k]);
+    };
+    for (const T* inIm : {static_cast<const T*>(nullptr), static_cast<const T*>(im.data())}) {
+        const char* variant = inIm ? "complex" : "real";
+        pair(
+            c.function, variant, n, [&] { c.kernel(outRe.data(), outIm.data(), re.data(), inIm, n); },
+            [&] { c.bare(outRe.data(), outIm.data(), re.data(), inIm, n); }, inIm ? Work() : Work(libm));
+        hostCall(c.function, n, {makeInput(re, inIm ? &im : nullptr)}, variant);
+    }
 }
 
-void limits(std::size_t n)
+// Operands of plus, lt and prod: a, b and their imaginary parts; prod's
+// factors near 1 keep long products finite.
+struct Operands {
+    std::vector<float> a, b, ai, bi, p, pi;
+    std::vector<float> out, outIm;
+    std::vector<unsigned char> mask;
+    explicit Operands(std::size_t n)
+        : a(values<float>(n, -1000, 1000, 6)), b(values<float>(n, -1000, 1000, 7)),
+          ai(values<float>(n, -1000, 1000, 8)), bi(values<float>(n, -1000, 1000, 9)),
+          p(values<float>(n, 0.999, 1.001, 10)), pi(values<float>(n, -0.001, 0.001, 11)), out(n), outIm(n), mask(n)
+    {
+    }
+};
+
+void plusKernel(Operands& o, bool complex, std::size_t n)
 {
-    auto a = values<float>(n, -1000, 1000, 3);
-    auto b = values<float>(n, -1000, 1000, 4);
-    std::vector<float> out(n);
-    emit("limit", "copy", "float", n, measure(n, [&] { std::memcpy(out.data(), a.data(), n * 4); sink = out[n / 2]; }));
-    emit("limit", "add", "float", n, measure(n, [&] {
-             for (std::size_t k = 0; k < n; ++k)
-                 out[k] = a[k] + b[k];
-             sink = out[n / 2];
-         }));
-    emit("limit", "fill", "float", n, measure(n, [&] {
-             std::fill(out.begin(), out.end(), 1.0f);
-             sink = out[n / 2];
-         }));
-    auto d = values<double>(n, 0.5, 1000, 5);
-    std::vector<double> dout(n);
-    const std::pair<const char*, void (*)(double*, const double*, std::size_t)> bare[] = {
-        {"x87_log", bareLog}, {"x87_exp", bareExp}, {"x87_sqrt", bareSqrt}, {"x87_round", bareRound},
-        {"x87_prod", bareProd}};
-    for (const auto& [name, loop] : bare)
-        emit("limit", name, "double", n, measure(n, [&] { loop(dout.data(), d.data(), n); sink = dout[0]; }));
+    fpmex::operators::addArrays(o.out.data(), complex ? o.outIm.data() : nullptr, o.a.data(),
+                                complex ? o.ai.data() : nullptr, o.b.data(), complex ? o.bi.data() : nullptr, n);
+}
+
+void plusPlain(Operands& o, bool complex, std::size_t n)
+{
+    if (complex)
+        fpmex::bench::plainAddComplex(o.out.data(), o.outIm.data(), o.a.data(), o.ai.data(), o.b.data(), o.bi.data(),
+                                      n);
+    else
+        fpmex::bench::plainAdd(o.out.data(), o.a.data(), o.b.data(), n);
+}
+
+// plus, lt, prod and ones at one size; in growth mode real inputs only,
+// kernel and call.
+void arrays(std::size_t n, bool growth)
+{
+    Operands o(n);
+    for (bool complex : {false, true}) {
+        if (growth && complex)
+            break;
+        const char* variant = complex ? "complex" : "real";
+        auto rePart = [](const std::vector<float>& v) { return makeInput(v, nullptr); };
+        auto both = [](const std::vector<float>& re, const std::vector<float>& im) { return makeInput(re, &im); };
+        if (growth)
+            emit("kernel", "single/plus", variant, n, measure(n, [&] { plusKernel(o, complex, n); }));
+        else
+            pair("single/plus", variant, n, [&] { plusKernel(o, complex, n); }, [&] { plusPlain(o, complex, n); });
+        hostCall("single/plus", n,
+                 {complex ? both(o.a, o.ai) : rePart(o.a), complex ? both(o.b, o.bi) : rePart(o.b)}, variant);
+
+        const float* pIm = complex ? o.pi.data() : nullptr;
+        auto prodKernel = [&] {
+            if (complex)
+                fpmex::prodComplexRuns(o.out.data(), o.outIm.data(), o.p.data(), pIm, n, 1);
+            else
+                fpmex::prodRealRuns(o.out.data(), o.p.data(), n, 1);
+        };
+        if (growth)
+            emit("kernel", "single/prod", variant, n, measure(n, prodKernel));
+        else
+            pair("single/prod", variant, n, prodKernel,
+                 [&] { bareProd(o.out.data(), o.outIm.data(), o.p.data(), pIm, n); });
+        hostCall("single/prod", n, {complex ? both(o.p, o.pi) : rePart(o.p)}, variant);
+    }
+
+    auto lessKernel = [&] { fpmex::operators::lessArrays(o.mask.data(), o.a.data(), o.b.data(), n); };
+    auto onesKernel = [&] { fpmex::fillOnes(o.out.data(), n); };
+    if (growth) {
+        emit("kernel", "single/lt", "real", n, measure(n, lessKernel));
+        emit("kernel", "single/ones", "real", n, measure(n, onesKernel));
+    } else {
+        pair("single/lt", "real", n, lessKernel,
+             [&] { fpmex::bench::plainLess(o.mask.data(), o.a.data(), o.b.data(), n); });
+        pair("single/ones", "real", n, onesKernel, [&] {
+            std::memset(o.out.data(), 0x3F, n * sizeof(float));
+            sink = o.out[n / 2];
+        });
+    }
+    hostCall("single/lt", n, {makeInput(o.a, nullptr), makeInput(o.b, nullptr)}, "real");
+    hostCall("single/ones", n, {mxCreateDoubleScalar(double(n)), mxCreateDoubleScalar(1.0)}, "real");
 }
 
 // First touch of fresh pages: map, write one byte per page, unmap; per
@@ -217,106 +272,107 @@ void freshPages(std::size_t n)
          }));
 }
 
-void growth(const std::string& host, std::size_t n)
+void everyFunction(std::size_t n, bool growth)
 {
-    using fpmex::LogBase;
     freshPages(n);
-    unary<float>(host, "single/log2", n, 0.5, 1000, false, logKernelCall<float, LogBase::two>, nullptr);
-    unary<double>(host, "double/exp", n, -10, 10, false, fpmex::expKernel<double>, nullptr);
-    auto a = values<float>(n, -1000, 1000, 6), b = values<float>(n, -1000, 1000, 7);
-    std::vector<float> o(n);
-    emit("kernel", "single/plus", "real", n,
-         measure(n, [&] { fpmex::operators::addArrays(o.data(), nullptr, a.data(), nullptr, b.data(), nullptr, n); }));
-    hostCall(host, "single/plus", n, {makeInput(a, nullptr), makeInput(b, nullptr)}, "real");
-    emit("kernel", "single/ones", "real", n, measure(n, [&] { fpmex::fillOnes(o.data(), n); }));
-    hostCall(host, "single/ones", n, {mxCreateDoubleScalar(double(n)), mxCreateDoubleScalar(1.0)}, "real");
+    for (const auto& c : singleCases)
+        unary(c, n, growth);
+    for (const auto& c : doubleCases)
+        unary(c, n, growth);
+    arrays(n, growth);
+}
+
+// Kernel beside its baseline, timed in rounds: columns ours, base and
+// pair_ratio. Each sample takes milliseconds at most, so 15 rounds cost
+// little and steady the medians.
+void target(const char* function, const char* variant, std::size_t n, const Work& ours, const Work& base)
+{
+    const Rounds r = measureRounds(n, {ours, base}, 15);
+    emit("ours", function, variant, n, r.medians[0]);
+    emit("base", function, variant, n, r.medians[1]);
+    emit("pair_ratio", function, variant, n, r.ratios[1]);
+}
+
+// The comparisons of plus, lt, prod and ones at their own sizes (those of
+// the elementwise x87 functions are the kernel and bare columns of main).
+void targets()
+{
+    for (std::size_t n : {std::size_t{10000}, std::size_t{10000000}}) {
+        Operands o(n);
+        target("single/plus", "real", n, [&] { plusKernel(o, false, n); }, [&] { plusPlain(o, false, n); });
+        target("single/plus", "complex", n, [&] { plusKernel(o, true, n); }, [&] { plusPlain(o, true, n); });
+        const float s = 3.5f;
+        target(
+            "single/plus", "scalar", n,
+            [&] { fpmex::operators::addScalar(o.out.data(), nullptr, &s, nullptr, o.b.data(), nullptr, n); },
+            [&] { fpmex::bench::plainAddScalar(o.out.data(), o.b.data(), s, n); });
+        target(
+            "single/lt", "real", n, [&] { fpmex::operators::lessArrays(o.mask.data(), o.a.data(), o.b.data(), n); },
+            [&] { fpmex::bench::plainLess(o.mask.data(), o.a.data(), o.b.data(), n); });
+        // memset of a non-zero byte, as ones stores non-zero data; a zero fill
+        // of a buffer of zeros runs faster on some machines, so it is shown
+        // apart.
+        for (int byte : {0x3F, 0}) {
+            target(
+                "single/ones", byte ? "real" : "zero_fill", n, [&] { fpmex::fillOnes(o.out.data(), n); },
+                [&] {
+                    std::memset(o.out.data(), byte, n * sizeof(float));
+                    sink = o.out[n / 2];
+                });
+        }
+    }
+    // A 1000-by-1000 array: along dimension 1 a thousand runs of a thousand
+    // factors, along dimension 2 a thousand columns 1000 elements apart.
+    constexpr std::size_t side = 1000, n = side * side;
+    Operands o(n);
+    float re, im;
+    target(
+        "single/prod", "real_dim1", n, [&] { fpmex::prodRealRuns(o.out.data(), o.p.data(), side, side); },
+        [&] { sink = fpmex::bench::plainRealProduct<5>(o.p.data(), n); });
+    target(
+        "single/prod", "real_dim2", n,
+        [&] { fpmex::prodRealStrided(o.out.data(), o.p.data(), side, side, side); },
+        [&] { sink = fpmex::bench::plainRealProduct<7>(o.p.data(), n); });
+    target(
+        "single/prod", "complex_dim1", n,
+        [&] { fpmex::prodComplexRuns(o.out.data(), o.outIm.data(), o.p.data(), o.pi.data(), side, side); },
+        [&] { fpmex::bench::plainComplexProduct(o.p.data(), o.pi.data(), n, &re, &im); });
+    target(
+        "single/prod", "complex_dim2", n,
+        [&] {
+            fpmex::prodComplexStrided(o.out.data(), o.outIm.data(), o.p.data(), o.pi.data(), side, side, side);
+        },
+        [&] { fpmex::bench::plainComplexProduct(o.p.data(), o.pi.data(), n, &re, &im); });
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: report_bench HOST_DIR [growth] [SIZES...]\n");
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: report_bench HOST_DIR main|growth|targets [SIZES...]\n");
         return 2;
     }
-    const std::string host = argv[1];
-    int first = 2;
-    if (argc > 2 && std::strcmp(argv[2], "growth") == 0) {
-        growthOnly = true;
-        ++first;
+    hostDir = argv[1];
+    const std::string mode = argv[2];
+    // Half a second of x87 work first, so that the first figures do not
+    // catch the processor still coming out of idle.
+    {
+        auto warm = values<double>(100000, 0.5, 1000, 12);
+        std::vector<double> out(warm.size()), outIm(warm.size());
+        for (int k = 0; k < 300; ++k)
+            logKernel<double, LogBase::two>(out.data(), outIm.data(), warm.data(), nullptr, warm.size());
     }
-    std::vector<std::size_t> sizes;
-    for (int i = first; i < argc; ++i)
-        sizes.push_back(std::strtoull(argv[i], nullptr, 10));
-    if (sizes.empty())
-        sizes = {1000, 100000, 10000000};
-    using fpmex::LogBase;
-    if (growthOnly) {
-        for (std::size_t n : sizes)
-            growth(host, n);
+    if (mode == "targets") {
+        targets();
         return 0;
     }
-    for (std::size_t n : sizes) {
-        limits(n);
-        freshPages(n);
-        unary<float>(host, "single/log2", n, 0.5, 1000, true, logKernelCall<float, LogBase::two>, std::log2);
-        unary<float>(host, "single/log", n, 0.5, 1000, true, logKernelCall<float, LogBase::natural>, std::log);
-        unary<float>(host, "single/log10", n, 0.5, 1000, true, logKernelCall<float, LogBase::ten>, std::log10);
-        unary<float>(host, "single/exp", n, -10, 10, true, fpmex::expKernel<float>, std::exp);
-        unary<float>(host, "single/floor", n, -1000, 1000, true, fpmex::floorKernel, std::floor);
-        unary<double>(host, "double/log2", n, 0.5, 1000, true, logKernelCall<double, LogBase::two>, std::log2);
-        unary<double>(host, "double/log10", n, 0.5, 1000, true, logKernelCall<double, LogBase::ten>, std::log10);
-        unary<double>(host, "double/exp", n, -10, 10, true, fpmex::expKernel<double>, std::exp);
-        unary<double>(host, "double/sqrt", n, 0.5, 1000, true, fpmex::sqrtKernel, std::sqrt);
-        unary<double>(host, "double/round", n, -1000, 1000, true, fpmex::roundKernel, roundHalfUp);
-
-        auto a = values<float>(n, -1000, 1000, 6), b = values<float>(n, -1000, 1000, 7);
-        auto ai = values<float>(n, -1000, 1000, 8), bi = values<float>(n, -1000, 1000, 9);
-        std::vector<float> o(n), oi(n);
-        std::vector<unsigned char> mask(n);
-        emit("kernel", "single/plus", "real", n,
-             measure(n, [&] { fpmex::operators::addArrays(o.data(), nullptr, a.data(), nullptr, b.data(), nullptr, n); }));
-        emit("kernel", "single/plus", "complex", n, measure(n, [&] {
-                 fpmex::operators::addArrays(o.data(), oi.data(), a.data(), ai.data(), b.data(), bi.data(), n);
-             }));
-        emit("libm", "single/plus", "real", n, measure(n, [&] {
-                 for (std::size_t k = 0; k < n; ++k)
-                     o[k] = a[k] + b[k];
-                 sink = o[n / 2];
-             }));
-        hostCall(host, "single/plus", n, {makeInput(a, nullptr), makeInput(b, nullptr)}, "real");
-        hostCall(host, "single/plus", n, {makeInput(a, &ai), makeInput(b, &bi)}, "complex");
-        emit("kernel", "single/lt", "real", n, measure(n, [&] { fpmex::operators::lessArrays(mask.data(), a.data(), b.data(), n); }));
-        emit("libm", "single/lt", "real", n, measure(n, [&] {
-                 for (std::size_t k = 0; k < n; ++k)
-                     mask[k] = a[k] < b[k];
-                 sink = mask[n / 2];
-             }));
-        hostCall(host, "single/lt", n, {makeInput(a, nullptr), makeInput(b, nullptr)}, "real");
-        auto p = values<float>(n, 0.999, 1.001, 10), pi = values<float>(n, -0.001, 0.001, 11);
-        emit("kernel", "single/prod", "real", n, measure(n, [&] { fpmex::prodRealRuns(o.data(), p.data(), n, 1); }));
-        emit("kernel", "single/prod", "complex", n,
-             measure(n, [&] { fpmex::prodComplexRuns(o.data(), oi.data(), p.data(), pi.data(), n, 1); }));
-        emit("libm", "single/prod", "real", n, measure(n, [&] {
-                 float q = 1.0f;
-                 for (std::size_t k = 0; k < n; ++k)
-                     q *= p[k];
-                 sink = q;
-             }));
-        hostCall(host, "single/prod", n, {makeInput(p, nullptr)}, "real");
-        hostCall(host, "single/prod", n, {makeInput(p, &pi)}, "complex");
-        emit("kernel", "single/ones", "real", n, measure(n, [&] { fpmex::fillOnes(o.data(), n); }));
-        emit("libm", "single/ones", "real", n, measure(n, [&] {
-                 std::fill(o.begin(), o.end(), 1.0f);
-                 sink = o[n / 2];
-             }));
-        {
-            mxArray* rows = mxCreateDoubleScalar(double(n));
-            mxArray* cols = mxCreateDoubleScalar(1.0);
-            hostCall(host, "single/ones", n, {rows, cols}, "real");
-        }
-        hostCall(host, "single/pi", 1, {}, "real");
+    if (mode != "main" && mode != "growth") {
+        std::fprintf(stderr, "report_bench: unknown mode %s\n", mode.c_str());
+        return 2;
     }
+    for (int i = 3; i < argc; ++i)
+        everyFunction(std::strtoull(argv[i], nullptr, 10), mode == "growth");
+    hostCall("single/pi", 1, {}, "real");
     return 0;
 }

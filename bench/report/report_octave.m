@@ -1,8 +1,10 @@
 ## report_octave (DIR, SET, SIZES)
 ## Times each deliverable of SET (its MEX files in DIR, which shadow the
 ## builtins once on the path) beside Octave's own builtin on the same data.
-## Prints CSV lines "column,function,variant,elements,ns_per_element" with
-## column octave_mex or octave_builtin, each the median of repeated samples.
+## Prints CSV lines "column,function,variant,elements,value" with column
+## octave_mex or octave_builtin (ns per element, medians of samples taken in
+## alternation) and octave_ratio (the median of the two's ratios within each
+## round).
 function report_octave (dir, set, sizes)
   addpath (dir);
   if (strcmp (set, "single"))
@@ -17,6 +19,9 @@ function report_octave (dir, set, sizes)
   for n = sizes
     for c = 1:rows (cases)
       [name, lo, hi, withComplex] = cases{c, :};
+      if (strcmp (name, "pi") && n != sizes(1))
+        continue;  # one scalar: timed once
+      endif
       if (isempty (strfind (which (name), dir)))
         error ("report_octave: %s is not the MEX file in %s", name, dir);
       endif
@@ -48,38 +53,55 @@ function report_octave (dir, set, sizes)
         if (strcmp (name, "pi"))
           count = 1;
         endif
-        mex = timeit (@() feval (name, args{:}), count);
+        own_args = args;
         if (any (strcmp (name, {"pi", "ones"})))
           ## Octave's pi and ones give doubles; ask for singles.
-          args{end+1} = "single";
+          own_args{end+1} = "single";
         endif
-        own = timeit (@() builtin (name, args{:}), count);
+        [mex, own, r] = timepair (@() feval (name, args{:}),
+                                  @() builtin (name, own_args{:}), count);
         printf ("octave_mex,%s/%s,%s,%d,%.4g\n", set, name, v{1}, count, mex);
         printf ("octave_builtin,%s/%s,%s,%d,%.4g\n", set, name, v{1}, count, own);
+        printf ("octave_ratio,%s/%s,%s,%d,%.4g\n", set, name, v{1}, count, r);
         fflush (stdout);
       endfor
     endfor
   endfor
 endfunction
 
-function ns = timeit (f, count)
-  ## As the C++ program: samples of about 3e5 elements, warm-up below 1e6.
+function [a, b, r] = timepair (f, g, count)
+  ## As the C++ program: rounds of one sample of each, in turn first, each
+  ## sample about 3e5 elements (at most 30000 calls), warm-up below 1e6;
+  ## medians of each, and the median of the ratios within each round.
   if (count < 1e6)
     f ();
+    g ();
   endif
-  reps = max (1, floor (3e5 / count));
+  reps = min (3e4, max (1, floor (3e5 / count)));
   if (count >= 1e6)
-    samples = 3;
+    rounds = 3;
   else
-    samples = 5;
+    rounds = 5;
   endif
-  t = zeros (samples, 1);
-  for s = 1:samples
-    start = tic ();
-    for r = 1:reps
-      f ();
-    endfor
-    t(s) = toc (start) / reps / count * 1e9;
+  ta = tb = zeros (rounds, 1);
+  for s = 1:rounds
+    if (mod (s, 2))
+      ta(s) = sample (f, reps, count);
+      tb(s) = sample (g, reps, count);
+    else
+      tb(s) = sample (g, reps, count);
+      ta(s) = sample (f, reps, count);
+    endif
   endfor
-  ns = median (t);
+  a = median (ta);
+  b = median (tb);
+  r = median (ta ./ tb);
+endfunction
+
+function ns = sample (f, reps, count)
+  start = tic ();
+  for r = 1:reps
+    f ();
+  endfor
+  ns = toc (start) / reps / count * 1e9;
 endfunction
