@@ -83,26 +83,28 @@ int sqrtReal(double* outRe, double* outIm, const double* inRe, std::size_t count
 // parts are negative gives both signs: s * r, and (s * y / 2) / r with s
 // folded into the halving (exact).
 //
-// The sign of x picks the output addresses by a mask: the compiler turns a
-// plain choice into a branch, which random signs defeat.
+// Both values are stored to a local pair and the sign of x picks, by index,
+// which goes to which part. The output addresses stay fixed: stores to an
+// address computed from the data held up the loads of the next elements
+// whenever the buffers' offsets within a page collided (up to a fifth more
+// time per element); and a plain choice would be a branch, which random
+// signs defeat.
 inline void generalRoot(double& outRe, double& outIm, const double& xValue, const double& yValue)
 {
     static constexpr float signs[2] = {1, -1};
     static constexpr float halves[2] = {0.5f, -0.5f};
     const bool xNegative = signOf(xValue);
     const bool bothNegative = xNegative && signOf(yValue);
-    const auto re = reinterpret_cast<std::uintptr_t>(&outRe);
-    const auto im = reinterpret_cast<std::uintptr_t>(&outIm);
-    const std::uintptr_t swap = (re ^ im) & (std::uintptr_t{0} - xNegative);
-    double& rootPart = *reinterpret_cast<double*>(re ^ swap);
-    double& quotientPart = *reinterpret_cast<double*>(im ^ swap);
 
     const Extended x = x87::load(xValue);
     const Extended y = x87::load(yValue);
     const Extended m = x87::fsqrt(x * x + y * y);
     const Extended r = x87::fsqrt((std::fabs(x) + m) * 0.5L);
-    x87::store(quotientPart, y * halves[bothNegative] / r);
-    x87::store(rootPart, r * signs[bothNegative]);
+    double parts[2];
+    x87::store(parts[0], r * signs[bothNegative]);
+    x87::store(parts[1], y * halves[bothNegative] / r);
+    outRe = parts[xNegative];
+    outIm = parts[!xNegative];
 }
 
 struct Root {
