@@ -21,9 +21,9 @@ using Array = std::unique_ptr<mxArray, ArrayDeleter>;
 
 using MexFunction = void (*)(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[]);
 
-// Loads a deliverable (dlopen, LoadLibrary on Windows) and finds its mexFunction. Throws
-// std::runtime_error naming the file when either fails. Libraries stay
-// loaded for the life of the process.
+// Loads a deliverable (dlopen, LoadLibrary on Windows) and finds its
+// mexFunction. Throws std::runtime_error naming the file when either fails.
+// Libraries stay loaded for the life of the process.
 FPMEX_HOST_API MexFunction loadDeliverable(const std::string& path);
 
 // The running program's own file, with forward slashes; empty when the

@@ -176,8 +176,7 @@ TEST(Crafted, BuffersOffTheirAlignmentGiveTheAlignedResults)
 // reported, under the default modes and under a caller's.
 TEST(FuzzChecks, ReportADeliverableThatBreaksARule)
 {
-    const fuzz::Deliverable probe{"test/probe_misbehave", "probe_misbehave",
-                                  host::loadDeliverable(FPMEX_BUILD_DIR "/host/test/probe_misbehave" FPMEX_DELIVERABLE_SUFFIX)};
+    const fuzz::Deliverable probe{"test/probe_misbehave", "probe_misbehave", deliverable("test/probe_misbehave")};
     const struct {
         double fault;
         const char* report;

@@ -55,6 +55,11 @@ std::string runAndCheck(const FuzzCall& call);
 // (NaN signs and payloads differ between C runtimes).
 bool hostComputesResult(const FuzzCall& call);
 
+// Outcomes hold raw element bytes: printable ASCII stays as it is, every
+// other byte (and the backslash) becomes \xNN. A text longer than limit
+// characters is cut there and ends in "...".
+std::string printable(const std::string& text, std::size_t limit = std::string::npos);
+
 // Everything the caller sees of the call under the default modes (outputs
 // bit for bit, error, warnings, printed text), for comparing builds.
 std::string observe(const FuzzCall& call);

@@ -82,24 +82,6 @@ std::string describe(const mxArray* array)
     return text;
 }
 
-// Outcomes hold raw element bytes; a report shows their start in hex.
-std::string printable(const std::string& text)
-{
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (std::size_t i = 0; i < text.size() && out.size() < 600; ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += char(c);
-        } else {
-            out += "\\x";
-            out += digits[c >> 4];
-            out += digits[c & 15];
-        }
-    }
-    return text.size() > 600 ? out + "..." : out;
-}
-
 struct Outcome {
     std::string summary; // what the caller sees
     std::vector<std::string> problems;
@@ -163,7 +145,28 @@ Outcome runOnce(const FuzzCall& call, const CallerMode& mode)
     return outcome;
 }
 
+// A report shows the start of an outcome.
+constexpr std::size_t reportLimit = 600;
+
 } // namespace
+
+std::string printable(const std::string& text, std::size_t limit)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    std::size_t i = 0;
+    for (; i < text.size() && out.size() < limit; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            out += char(c);
+        } else {
+            out += "\\x";
+            out += digits[c >> 4];
+            out += digits[c & 15];
+        }
+    }
+    return i < text.size() ? out + "..." : out;
+}
 
 bool hostComputesResult(const FuzzCall& call)
 {
@@ -188,8 +191,8 @@ std::string runAndCheck(const FuzzCall& call)
                << std::dec << ")\n";
     if (plain.summary != moded.summary && !hostComputesResult(call))
         report << "result depends on the caller's floating-point modes (" << std::hex << call.mode.x87Control << "/"
-               << call.mode.mxcsr << std::dec << "):\n  default: " << printable(plain.summary)
-               << "\n  caller's: " << printable(moded.summary) << "\n";
+               << call.mode.mxcsr << std::dec << "):\n  default: " << printable(plain.summary, reportLimit)
+               << "\n  caller's: " << printable(moded.summary, reportLimit) << "\n";
     if (report.tellp() == 0)
         return {};
     std::ostringstream full;

@@ -7,7 +7,8 @@
 // order: the file name and a 64-bit digest of everything the caller sees of
 // the call, so that two builds (Linux and Windows) can be compared (calls
 // whose result the host computes itself show "host" instead). With
-// --show first, prints everything the caller sees, element bytes in hex.
+// --show first, prints everything the caller sees, other bytes than printable
+// ASCII in hex.
 #include "fuzz_call.h"
 
 #include <algorithm>
@@ -47,22 +48,6 @@ std::uint64_t digest(const std::string& text)
     return hash;
 }
 
-std::string shown(const std::string& text)
-{
-    std::string out;
-    char hex[8];
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if ((byte >= 0x20 && byte < 0x7F && byte != '\\') || byte == '\n') {
-            out += c;
-        } else {
-            std::snprintf(hex, sizeof hex, "\\x%02x", byte);
-            out += hex;
-        }
-    }
-    return out;
-}
-
 std::vector<std::filesystem::path> inputFiles(int first, int argc, char** argv)
 {
     std::vector<std::filesystem::path> files;
@@ -97,7 +82,7 @@ int main(int argc, char** argv)
             else if (outcomes)
                 std::printf("%s %016" PRIx64 "\n", file.filename().string().c_str(), digest(seen));
             else
-                std::printf("%s:\n%s\n", file.filename().string().c_str(), shown(seen).c_str());
+                std::printf("%s:\n%s\n", file.filename().string().c_str(), fpmex::fuzz::printable(seen).c_str());
         }
         return files.empty() ? 1 : 0;
     }

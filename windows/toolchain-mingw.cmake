@@ -1,0 +1,9 @@
+# What both MinGW-w64 toolchains share; the including file sets
+# FPMEX_MINGW_TRIPLE (and its compilers, whose thread model differs).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_RC_COMPILER ${FPMEX_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${FPMEX_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
