@@ -3,6 +3,7 @@
 #include "common/host_adapter.h"
 #include "size_conversion.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace fpmex {
@@ -29,9 +30,13 @@ const mwSize* sizeVectorDims(const T* values, std::size_t count)
 {
     if (count == 0)
         return emptySizeDims;
-    mwSize* sizes = count == 1 ? squareDims : static_cast<mwSize*>(mxMalloc(count * sizeof(mwSize)));
-    if (!convertSizes(values, count, sizes))
+    // The conversion writes plain sizes; a host's own size type may differ
+    // (Octave's is signed), so they are copied into the host's vector.
+    auto* converted = static_cast<std::size_t*>(mxMalloc(count * sizeof(std::size_t)));
+    if (!convertSizes(values, count, converted))
         fail("Size vector elements must be less than 2^31.");
+    mwSize* sizes = count == 1 ? squareDims : static_cast<mwSize*>(mxMalloc(count * sizeof(mwSize)));
+    std::copy(converted, converted + count, sizes);
     if (count == 1)
         sizes[1] = sizes[0];
     return sizes;

@@ -8,9 +8,6 @@
 namespace fpmex {
 namespace {
 
-// All exceptions masked, 64-bit significand, rounding toward zero.
-constexpr std::uint16_t x87Truncate = 0x0F7F;
-
 constexpr std::int32_t integerIndefinite = std::numeric_limits<std::int32_t>::min();
 
 } // namespace
@@ -19,7 +16,7 @@ constexpr std::int32_t integerIndefinite = std::numeric_limits<std::int32_t>::mi
 // is written. FIST of a value of 2^31 or more gives the integer indefinite,
 // which is reported instead of being passed on as a negative size.
 template <class T>
-bool convertSizes(const T* values, std::size_t count, mwSize* sizes)
+bool convertSizes(const T* values, std::size_t count, std::size_t* sizes)
 {
     bool representable = true;
     FpStateGuard guard;
@@ -36,14 +33,14 @@ bool convertSizes(const T* values, std::size_t count, mwSize* sizes)
             // The comparison above may be compiled to SSE, where a caller's
             // denormals-are-zero lets a negative subnormal pass as zero; it
             // then rounds down to -1 here and still means no elements.
-            sizes[i] = size < 0 ? 0 : static_cast<mwSize>(size);
+            sizes[i] = size < 0 ? 0 : static_cast<std::size_t>(size);
         }
     }
     return representable;
 }
 
-template bool convertSizes<float>(const float*, std::size_t, mwSize*);
-template bool convertSizes<double>(const double*, std::size_t, mwSize*);
+template bool convertSizes<float>(const float*, std::size_t, std::size_t*);
+template bool convertSizes<double>(const double*, std::size_t, std::size_t*);
 
 std::int32_t truncateToInt32(double v)
 {

@@ -2,8 +2,6 @@
 // under a rounding mode of their own (the caller's mode is restored).
 #pragma once
 
-#include <mex.h>
-
 #include <cstddef>
 #include <cstdint>
 
@@ -15,7 +13,7 @@ namespace fpmex {
 // Returns false when an element is 2^31 or more (+Inf included): such a size
 // cannot be honoured, and its entry is set to 0.
 template <class T>
-bool convertSizes(const T* values, std::size_t count, mwSize* sizes);
+bool convertSizes(const T* values, std::size_t count, std::size_t* sizes);
 
 // v truncated toward zero to a 32-bit integer; NaN, infinities and values
 // outside the range give -2^31.

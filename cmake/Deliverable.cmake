@@ -1,7 +1,8 @@
 # fpmex_add_deliverable(SET single|double NAME name DESCRIPTION text
-#                       SOURCES file... [FILE_VERSION a.b.c.d])
+#                       SOURCES file... [KERNELS library...] [FILE_VERSION a.b.c.d])
 #
-# Builds one deliverable from its own sources and common/, once per host:
+# Builds one deliverable from its own sources, its area's kernel libraries
+# and common/, once per host:
 #   build/host/SET/NAME.so       the embedded host (links libfpmexhost);
 #                                NAME.mexw64 in the 64-bit Windows build
 #   build/octave/SET/NAME.mex    GNU Octave (when FPMEX_OCTAVE is on)
@@ -40,7 +41,7 @@ function(fpmex_library_defaults target set)
 endfunction()
 
 function(fpmex_add_deliverable)
-  cmake_parse_arguments(D "" "SET;NAME;DESCRIPTION;FILE_VERSION" "SOURCES" ${ARGN})
+  cmake_parse_arguments(D "" "SET;NAME;DESCRIPTION;FILE_VERSION" "SOURCES;KERNELS" ${ARGN})
   if(NOT D_SET MATCHES "^(single|double)$")
     message(FATAL_ERROR "fpmex_add_deliverable: SET must be single or double")
   endif()
@@ -48,6 +49,7 @@ function(fpmex_add_deliverable)
     set(target ${flavour}_${D_SET}_${D_NAME})
     add_library(${target} MODULE ${D_SOURCES} ${FPMEX_COMMON_SOURCES})
     fpmex_library_defaults(${target} ${D_SET})
+    target_link_libraries(${target} PRIVATE ${D_KERNELS})
     target_compile_definitions(${target} PRIVATE FPMEX_DESCRIPTION="${D_DESCRIPTION}")
     set_target_properties(${target} PROPERTIES
       OUTPUT_NAME ${D_NAME} PREFIX ""

@@ -9,6 +9,8 @@
 
 namespace fpmex {
 
+// Every control word a kernel computes under.
+//
 // x87 unit after FNINIT: all exceptions masked, 64-bit significand,
 // round to nearest even.
 inline constexpr std::uint16_t x87Default = 0x037F;
@@ -17,9 +19,22 @@ inline constexpr std::uint16_t x87RoundDown = 0x177F;
 // As x87Default, 24-bit significand and rounding towards minus infinity
 // (the size conversion of ones).
 inline constexpr std::uint16_t x87SizeConversion = 0x147F;
-// MXCSR for the SSE kernels: exceptions masked, round to nearest,
-// flush-to-zero on, denormals-are-zero off.
+// As x87Default, rounding towards zero (dimension and size arguments).
+inline constexpr std::uint16_t x87Truncate = 0x0F7F;
+// As x87Default, 53-bit significand: FSQRT then rounds once, to the double
+// (64-bit precision would round to 64 bits and the store again to 53, which
+// misses the correctly rounded double for about one root in 4,000).
+inline constexpr std::uint16_t x87DoubleRoot = 0x027F;
+// MXCSR for the SSE kernels of plus and lt: exceptions masked, round to
+// nearest, flush-to-zero on, denormals-are-zero off.
 inline constexpr std::uint32_t sseKernelMode = 0x9F80;
+// MXCSR for the vector variants of the x87 kernels: exceptions masked, round
+// to nearest, neither flush-to-zero nor denormals-are-zero, so that
+// subnormal inputs and results take part with their true values, as on the
+// x87 unit.
+inline constexpr std::uint32_t sseVectorMode = 0x1F80;
+// As sseVectorMode, rounding towards minus infinity (round).
+inline constexpr std::uint32_t sseVectorRoundDown = 0x3F80;
 
 // The x87 environment as FNSTENV stores it (control, status and tag words,
 // last instruction and operand pointers).

@@ -32,11 +32,6 @@ namespace {
 
 using x87::Extended;
 
-// 64-bit precision control would round a root to 64 bits and the store again
-// to 53, which misses the correctly rounded double for about one root in
-// 4,000. Under 53-bit precision control FSQRT rounds once, to the double.
-constexpr std::uint16_t x87DoubleRoot = 0x027F;
-
 // sqrt(a) rounded once to double, for a single root inside the complex pass,
 // which otherwise runs under the default control word.
 inline Extended doubleRoot(Extended a)

@@ -1,32 +1,25 @@
+// dissectKernel: the variant of the active level.
 #include "dissect_kernel.h"
-
-#include "common/fp_state.h"
-#include "common/x87.h"
 
 namespace fpmex {
 
 template <class T>
-void dissectKernel(T* outF, T* outE, const T* inRe, std::size_t count)
+const KernelVariants<DissectKernelFn<T>>& dissectKernelVariants()
 {
-    using x87::Extended;
-    FpStateGuard guard;
-    x87Reset();
-    for (std::size_t i = count; i-- > 0;) {
-        const Extended x = x87::load(inRe[i]);
-        if (x != x || x == 0) {
-            outF[i] = static_cast<T>(x);
-            outE[i] = static_cast<T>(x);
-            continue;
-        }
-        // FXTRACT gives 1 <= |s| < 2; the loaded value is normal even for a
-        // subnormal element, so e is its true exponent. Halving s and adding
-        // one to e are exact. For +-Inf, s = +-Inf and e = +Inf.
-        const x87::Split split = x87::fxtract(x);
-        outF[i] = static_cast<T>(split.significand * 0.5L);
-        outE[i] = static_cast<T>(split.exponent + 1);
-    }
+    static constexpr KernelVariants<DissectKernelFn<T>> variants{dissectKernelX87<T>, sse2::dissectKernel<T>,
+                                                                 avx2::dissectKernel<T>, avx512::dissectKernel<T>};
+    return variants;
 }
 
+template <class T>
+void dissectKernel(T* outF, T* outE, const T* inRe, std::size_t count)
+{
+    static const DissectKernelFn<T> kernel = activeVariant(dissectKernelVariants<T>());
+    kernel(outF, outE, inRe, count);
+}
+
+template const KernelVariants<DissectKernelFn<float>>& dissectKernelVariants<float>();
+template const KernelVariants<DissectKernelFn<double>>& dissectKernelVariants<double>();
 template void dissectKernel<float>(float*, float*, const float*, std::size_t);
 template void dissectKernel<double>(double*, double*, const double*, std::size_t);
 

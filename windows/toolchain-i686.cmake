@@ -8,5 +8,5 @@ set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 # The kernels use SSE2. A 32-bit Windows caller keeps the stack only 4-byte
 # aligned, so every function that spills an SSE register realigns its own.
-set(CMAKE_C_FLAGS_INIT "-msse2 -mstackrealign")
-set(CMAKE_CXX_FLAGS_INIT "-msse2 -mstackrealign")
+string(APPEND CMAKE_C_FLAGS_INIT " -msse2 -mstackrealign")
+string(APPEND CMAKE_CXX_FLAGS_INIT " -msse2 -mstackrealign")

@@ -18,7 +18,7 @@ const double nan = std::numeric_limits<double>::quiet_NaN();
 
 struct SizeCase {
     double value;
-    mwSize size;
+    std::size_t size;
     bool representable;
 };
 
@@ -44,7 +44,7 @@ void checkSizeCases()
 {
     for (const SizeCase& c : sizeCases) {
         const T value = static_cast<T>(c.value);
-        mwSize size = 12345;
+        std::size_t size = 12345;
         bool representable = false;
         fpmex::test::underForeignFpMode([&] { representable = fpmex::convertSizes(&value, 1, &size); });
         EXPECT_EQ(size, c.size) << c.value;
@@ -63,11 +63,11 @@ TEST(ConvertSizes, NegativeSubnormalsUnderDenormalsAreZero)
     _mm_setcsr(savedMxcsr | 0x8040);
     const float singles[] = {-1e-45f, -1e-40f};
     const double doubles[] = {-5e-324, -1e-310};
-    mwSize sizes[4] = {1, 1, 1, 1};
+    std::size_t sizes[4] = {1, 1, 1, 1};
     fpmex::convertSizes(singles, 2, sizes);
     fpmex::convertSizes(doubles, 2, sizes + 2);
     _mm_setcsr(savedMxcsr);
-    for (mwSize size : sizes)
+    for (std::size_t size : sizes)
         EXPECT_EQ(size, 0u);
 }
 
@@ -75,18 +75,18 @@ TEST(ConvertSizes, DoublesKeepTheirFullValue)
 {
     // 2^31 - 0.1 would round up to 2^31 as a single.
     const std::vector<double> values = {2147483647.9, 16777217.0};
-    std::vector<mwSize> sizes(2);
+    std::vector<std::size_t> sizes(2);
     EXPECT_TRUE(fpmex::convertSizes(values.data(), values.size(), sizes.data()));
-    EXPECT_EQ(sizes[0], mwSize(2147483647));
-    EXPECT_EQ(sizes[1], mwSize(16777217));
+    EXPECT_EQ(sizes[0], std::size_t(2147483647));
+    EXPECT_EQ(sizes[1], std::size_t(16777217));
 }
 
 TEST(ConvertSizes, ReportsAnyUnrepresentableElementAndConvertsTheOthers)
 {
     const std::vector<float> values = {2.0f, 3e9f, 4.5f};
-    std::vector<mwSize> sizes(3, 99);
+    std::vector<std::size_t> sizes(3, 99);
     EXPECT_FALSE(fpmex::convertSizes(values.data(), values.size(), sizes.data()));
-    EXPECT_EQ(sizes, (std::vector<mwSize>{2, 0, 4}));
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{2, 0, 4}));
 }
 
 TEST(TruncateToInt32, TowardZeroWithTheIndefiniteOutOfRange)
@@ -125,7 +125,7 @@ std::uint16_t x87TagWord()
 TEST(SizeConversions, LeaveTheX87StackEmpty)
 {
     const float value = 7.0f;
-    mwSize size = 0;
+    std::size_t size = 0;
     for (int i = 0; i < 9; ++i) {
         EXPECT_EQ(fpmex::truncateToInt32(7.5), 7);
         EXPECT_TRUE(fpmex::convertSizes(&value, 1, &size));

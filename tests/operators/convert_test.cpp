@@ -3,7 +3,7 @@
 // inaccessible page.
 #include "caller_mode.h"
 #include "mex_test.h"
-#include "operators/convert.h"
+#include "operators/convert_kernels.h"
 #include "page_buffer.h"
 
 #include <cstdint>

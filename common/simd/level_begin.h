@@ -1,0 +1,35 @@
+// Opens the compilation of a vector kernel for one level: FPMEX_SIMD_LEVEL is
+// sse2, avx2 or avx512. Everything up to level_end.h is compiled for that
+// level's instructions, in namespace fpmex::FPMEX_SIMD_LEVEL, with that
+// level's operations in scope. See README.md.
+//
+// GCC 12 reports the placeholder operands of some AVX-512 intrinsics
+// (_mm512_undefined_pd) as maybe uninitialized where they are inlined; the
+// warning is about the intrinsic header's own code, which it judges where
+// that code was read, so it is silenced before the first include.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#define FPMEX_SIMD_sse2 1
+#define FPMEX_SIMD_avx2 2
+#define FPMEX_SIMD_avx512 3
+#define FPMEX_SIMD_JOIN(a, b) a##b
+#define FPMEX_SIMD_ID(level) FPMEX_SIMD_JOIN(FPMEX_SIMD_, level)
+
+#pragma GCC push_options
+#if FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_sse2
+#pragma GCC target("sse2")
+#include "sse2.h"
+#elif FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_avx2
+#pragma GCC target("avx2,fma")
+#include "avx2.h"
+#elif FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_avx512
+#pragma GCC target("avx512f,avx512dq,avx512vl,avx2,fma")
+#include "avx512.h"
+#else
+#error "FPMEX_SIMD_LEVEL must be sse2, avx2 or avx512"
+#endif

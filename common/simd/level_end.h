@@ -1,0 +1,3 @@
+// Closes what level_begin.h opened.
+#pragma GCC pop_options
+#undef FPMEX_SIMD_LEVEL

@@ -1,0 +1,14 @@
+// logKernel for single elements at the avx2 level (log_kernel_vector.inl).
+#include "common/fallback.h"
+#include "common/fp_state.h"
+#include "log_kernel.h"
+#include "log_kernel_vector.h"
+#include "log_vector_table.h"
+
+#include <bit>
+
+#define FPMEX_SIMD_LEVEL avx2
+#include "common/simd/level_begin.h"
+#include "common/simd/walk.inl"
+#include "log_kernel_vector.inl"
+#include "common/simd/level_end.h"

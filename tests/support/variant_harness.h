@@ -1,0 +1,112 @@
+// Kernel variants against their x87 reference, bit for bit: the same inputs
+// through both, every output element compared, over a table of hard cases, a
+// fixed sample of the 2^32 single patterns or all of them. The tests of each
+// area, the opt-in exhaustive run and the accuracy tool share it; it needs no
+// test framework.
+#pragma once
+
+#include "common/cpu_level.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace fpmex::test {
+
+// A kernel in the shape every comparison uses: (outRe, outIm, inRe, inIm,
+// count) -> imaginary-part flag (0 for kernels without one). For the
+// dissection outRe is F and outIm is E.
+template <class T>
+struct KernelRun {
+    std::string name;
+    std::function<int(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t count)> run;
+    bool writesImaginary; // outIm is written for a real input (and compared)
+};
+
+template <class T>
+KernelRun<T> flagKernel(std::string name, int (*kernel)(T*, T*, const T*, const T*, std::size_t))
+{
+    return {std::move(name), kernel, true};
+}
+
+template <class T>
+KernelRun<T> plainKernel(std::string name, void (*kernel)(T*, T*, const T*, const T*, std::size_t))
+{
+    return {std::move(name),
+            [kernel](T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t count) {
+                kernel(outRe, outIm, inRe, inIm, count);
+                return 0;
+            },
+            false};
+}
+
+template <class T>
+KernelRun<T> dissectionKernel(std::string name, void (*kernel)(T*, T*, const T*, std::size_t))
+{
+    return {std::move(name),
+            [kernel](T* outF, T* outE, const T* inRe, const T*, std::size_t count) {
+                kernel(outF, outE, inRe, count);
+                return 0;
+            },
+            true};
+}
+
+// What a comparison found. Differences name the input and both results in
+// hexadecimal; only the first few are kept.
+struct Comparison {
+    std::uint64_t elements = 0;
+    std::uint64_t differences = 0;
+    std::vector<std::string> examples;
+
+    void merge(const Comparison& other);
+    std::string summary() const;
+};
+
+// One run of both kernels over the same inputs (inIm null: real input),
+// every element of each written output compared, and the flags.
+template <class T>
+Comparison compareKernels(const KernelRun<T>& reference, const KernelRun<T>& variant, const T* inRe, const T* inIm,
+                          std::size_t count);
+
+// Each input alone (count 1), so that a flag is compared element by
+// element; then all of them in one run.
+template <class T>
+Comparison compareEach(const KernelRun<T>& reference, const KernelRun<T>& variant, const std::vector<T>& inRe,
+                       const std::vector<T>& inIm = {});
+
+// Hard cases: +-0, subnormals, +-Inf, quiet and signalling NaNs with
+// payloads, powers of two, values near 1, half-integers and their
+// neighbours, the largest finite values, and the ends of exp's range.
+std::vector<float> specialSingles();
+std::vector<double> specialDoubles();
+
+// The single patterns first, first + step, ... below 2^32, in blocks of up to
+// blockSize consecutive sample elements, on `threads` threads:
+// visit(block, count, worker) where worker < threads. step 1 is every
+// pattern.
+void forSinglePatterns(std::uint64_t first, std::uint64_t step, unsigned threads,
+                       const std::function<void(const float* block, std::size_t count, unsigned worker)>& visit);
+
+// Random double bit patterns, and doubles spread over every binade, from a
+// fixed seed: the same list everywhere for the same seed and count.
+std::vector<double> randomDoubles(std::size_t count, std::uint64_t seed);
+
+// A variant's inputs shifted to every offset within 64 bytes and run at
+// every count from 1 to maxCount, each compared with the reference, so
+// that every vector tail and every misalignment is taken.
+template <class T>
+Comparison compareCountsAndOffsets(const KernelRun<T>& reference, const KernelRun<T>& variant,
+                                   const std::vector<T>& values, std::size_t maxCount, bool complex);
+
+// The vector levels this processor has, lowest first: the variants that can
+// be run and compared here.
+std::vector<CpuLevel> vectorLevelsHere();
+
+// The certain rounding of an approximation to single: d is within
+// |d| * relativeError of the exact value; when every value of that window
+// rounds to the same single, it is stored in `rounded` and true returned.
+bool certainSingle(double d, double relativeError, float& rounded);
+
+} // namespace fpmex::test
