@@ -13,6 +13,8 @@ namespace fpmex {
 // Elements handed to an x87 kernel by the vector kernels of this library,
 // over the life of the process (all threads). For tests and benchmarks.
 std::uint64_t fallbackCount();
+// The same for the calling thread alone.
+std::uint64_t threadFallbackCount();
 void countFallbacks(std::uint64_t elements);
 
 // A unary kernel as the frames call it (outRe, outIm, inRe, inIm, count);

@@ -1,13 +1,37 @@
 #pragma once
 
+#include "common/kernel_variants.h"
+
 #include <cstddef>
 
 namespace fpmex {
 
-// Exponential of count elements (float or double); complex when inIm is
-// non-null, then outIm receives the imaginary parts. Defined in
-// exp_kernel.cpp for both element types.
+// Exponential of count >= 1 elements (float or double); complex when inIm is
+// non-null, then outIm receives the imaginary parts (real input: outIm is
+// not touched). Each result is the x87 reference's (exp_kernel_x87.cpp has
+// the contract). The active level's variant runs; every variant gives the
+// reference's bits.
 template <class T>
 void expKernel(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t count);
 
+template <class T>
+using ExpKernelFn = void (*)(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t count);
+
+template <class T>
+void expKernelX87(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t count);
+
+template <class T>
+const KernelVariants<ExpKernelFn<T>>& expKernelVariants();
+
 } // namespace fpmex
+
+// The vector variants of the single exponential, real path
+// (exp_kernel_vector.inl); a complex input goes to the reference.
+#define FPMEX_DECLARE_EXP_VARIANT(level)                                                                      \
+    namespace fpmex::level {                                                                                 \
+    void expKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count);     \
+    }
+FPMEX_DECLARE_EXP_VARIANT(sse2)
+FPMEX_DECLARE_EXP_VARIANT(avx2)
+FPMEX_DECLARE_EXP_VARIANT(avx512)
+#undef FPMEX_DECLARE_EXP_VARIANT

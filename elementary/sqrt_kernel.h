@@ -1,12 +1,34 @@
 #pragma once
 
+#include "common/kernel_variants.h"
+
 #include <cstddef>
 
 namespace fpmex {
 
-// Square root of count double elements; complex input when inIm is non-null.
-// Writes outRe and outIm for every element and returns 1 when some result
-// needs its imaginary part, else 0.
+// Square root of count >= 1 double elements; complex input when inIm is
+// non-null. Writes outRe and outIm for every element and returns 1 when
+// some result needs its imaginary part, else 0. The active level's variant
+// runs; every variant gives the x87 reference's bits.
 int sqrtKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count);
 
+using SqrtKernelFn = int (*)(double* outRe, double* outIm, const double* inRe, const double* inIm,
+                             std::size_t count);
+
+// The reference (sqrt_kernel_x87.cpp has the contract).
+int sqrtKernelX87(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count);
+
+const KernelVariants<SqrtKernelFn>& sqrtKernelVariants();
+
 } // namespace fpmex
+
+// The vector variants of the real path (sqrt_kernel_vector.inl); a complex
+// input goes to the reference.
+#define FPMEX_DECLARE_SQRT_VARIANT(level)                                                                     \
+    namespace fpmex::level {                                                                                 \
+    int sqrtKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count); \
+    }
+FPMEX_DECLARE_SQRT_VARIANT(sse2)
+FPMEX_DECLARE_SQRT_VARIANT(avx2)
+FPMEX_DECLARE_SQRT_VARIANT(avx512)
+#undef FPMEX_DECLARE_SQRT_VARIANT

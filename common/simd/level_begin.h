@@ -7,7 +7,9 @@
 // (_mm512_undefined_pd) as maybe uninitialized where they are inlined; the
 // warning is about the intrinsic header's own code, which it judges where
 // that code was read, so it is silenced before the first include.
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 
 #include <cstddef>
@@ -20,15 +22,24 @@
 #define FPMEX_SIMD_JOIN(a, b) a##b
 #define FPMEX_SIMD_ID(level) FPMEX_SIMD_JOIN(FPMEX_SIMD_, level)
 
-#pragma GCC push_options
+// GCC takes the level from its target pragma; clang applies the same target
+// attribute to every function declared in the region.
+#if defined(__clang__)
+#define FPMEX_SIMD_TARGET(features) _Pragma(FPMEX_SIMD_STRING(clang attribute push(__attribute__((target(features))), apply_to = function)))
+#define FPMEX_SIMD_STRING(x) #x
+#else
+#define FPMEX_SIMD_TARGET(features) _Pragma("GCC push_options") _Pragma(FPMEX_SIMD_STRING(GCC target(features)))
+#define FPMEX_SIMD_STRING(x) #x
+#endif
+
 #if FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_sse2
-#pragma GCC target("sse2")
+FPMEX_SIMD_TARGET("sse2")
 #include "sse2.h"
 #elif FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_avx2
-#pragma GCC target("avx2,fma")
+FPMEX_SIMD_TARGET("avx2,fma")
 #include "avx2.h"
 #elif FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_avx512
-#pragma GCC target("avx512f,avx512dq,avx512vl,avx2,fma")
+FPMEX_SIMD_TARGET("avx512f,avx512dq,avx512vl,avx2,fma")
 #include "avx512.h"
 #else
 #error "FPMEX_SIMD_LEVEL must be sse2, avx2 or avx512"

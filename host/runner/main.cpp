@@ -1,10 +1,12 @@
 // mexrun: loads a deliverable in the embedded host and calls it with
 // arguments written as MATLAB expressions, printing what MATLAB would show.
+#include "common/cpu_level.h"
 #include "display.h"
 #include "fpmex_deliverables.h"
 #include "parse.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <iostream>
@@ -27,7 +29,9 @@ constexpr const char* usage =
     "  --nargout N   request N outputs (default 1)\n"
     "  --hex         print elements as bit patterns\n"
     "  --demo        call every built deliverable on a short example\n"
-    "  --list        list the deliverables this build made\n"
+    "  --list        list the deliverables this build made, and the instruction\n"
+    "                set level their kernels use (FPMEX_ISA=x87, sse2, avx2 or\n"
+    "                avx512 forces that level, or the highest below it here)\n"
     "\n"
     "Exit status: 0 success, 1 error (the function's or an argument's), 2 host fault.\n";
 
@@ -53,6 +57,21 @@ std::vector<std::string> builtDeliverables()
         start = comma + 1;
     }
     return names;
+}
+
+// Every deliverable chooses its level the same way, from the same processor
+// and the same environment, so the runner's own choice is theirs.
+std::string levelLine()
+{
+    const char* forced = std::getenv("FPMEX_ISA");
+    std::string line = std::string("level: ") + fpmex::levelName(fpmex::activeLevel()) + " (this processor: " +
+                       fpmex::levelName(fpmex::supportedLevel());
+    fpmex::CpuLevel named;
+    if (forced != nullptr && !fpmex::parseLevel(forced, named))
+        line += std::string("; FPMEX_ISA=") + forced + " is not a level and was ignored";
+    else if (forced != nullptr)
+        line += std::string("; FPMEX_ISA=") + forced;
+    return line + ")\n";
 }
 
 std::string libraryPath(const std::string& name)
@@ -171,6 +190,7 @@ int main(int argc, char** argv)
         if (option == "--list") {
             for (const auto& name : builtDeliverables())
                 std::cout << name << "\n";
+            std::cout << levelLine();
             return 0;
         }
         if (option == "--help") {

@@ -50,6 +50,10 @@ FuzzCall decodeCall(const std::uint8_t* data, std::size_t size);
 // that depend on the caller's modes. Empty for a sound call.
 std::string runAndCheck(const FuzzCall& call);
 
+// A unary call's input through every vector variant of its kernel and
+// through the x87 reference: what differs, or empty.
+std::string checkLevels(const FuzzCall& call);
+
 // prod of another class than single is the host's own prod, computed in the
 // caller's modes as MATLAB's would be, with the host's complex arithmetic
 // (NaN signs and payloads differ between C runtimes).

@@ -193,6 +193,7 @@ std::string runAndCheck(const FuzzCall& call)
         report << "result depends on the caller's floating-point modes (" << std::hex << call.mode.x87Control << "/"
                << call.mode.mxcsr << std::dec << "):\n  default: " << printable(plain.summary, reportLimit)
                << "\n  caller's: " << printable(moded.summary, reportLimit) << "\n";
+    report << checkLevels(call);
     if (report.tellp() == 0)
         return {};
     std::ostringstream full;

@@ -244,52 +244,88 @@ Comparison compareCountsAndOffsets(const KernelRun<T>& reference, const KernelRu
 std::vector<float> specialSingles() { return specials<float>(); }
 std::vector<double> specialDoubles() { return specials<double>(); }
 
+void parallelBlocks(std::uint64_t blocks, unsigned threads,
+                    const std::function<void(std::uint64_t block, unsigned worker)>& work)
+{
+    std::atomic<std::uint64_t> next{0};
+    auto run = [&](unsigned worker) {
+        for (std::uint64_t b = next++; b < blocks; b = next++)
+            work(b, worker);
+    };
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads; ++t)
+        pool.emplace_back(run, t);
+    run(0);
+    for (std::thread& thread : pool)
+        thread.join();
+}
+
 void forSinglePatterns(std::uint64_t first, std::uint64_t step, unsigned threads,
                        const std::function<void(const float* block, std::size_t count, unsigned worker)>& visit)
 {
     constexpr std::uint64_t patterns = std::uint64_t{1} << 32;
     constexpr std::size_t blockSize = std::size_t{1} << 16;
     const std::uint64_t samples = first < patterns ? (patterns - first + step - 1) / step : 0;
-    const std::uint64_t blocks = (samples + blockSize - 1) / blockSize;
-    std::atomic<std::uint64_t> next{0};
-    auto work = [&](unsigned worker) {
-        std::vector<float> block(blockSize);
-        for (std::uint64_t b = next++; b < blocks; b = next++) {
-            const std::uint64_t start = b * blockSize;
-            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, samples - start));
-            for (std::size_t k = 0; k < n; ++k)
-                block[k] = std::bit_cast<float>(static_cast<std::uint32_t>(first + (start + k) * step));
-            visit(block.data(), n, worker);
-        }
-    };
-    std::vector<std::thread> pool;
-    for (unsigned t = 1; t < threads; ++t)
-        pool.emplace_back(work, t);
-    work(0);
-    for (std::thread& thread : pool)
-        thread.join();
+    std::vector<std::vector<float>> buffers(threads == 0 ? 1 : threads, std::vector<float>(blockSize));
+    parallelBlocks((samples + blockSize - 1) / blockSize, threads == 0 ? 1 : threads,
+                   [&](std::uint64_t b, unsigned worker) {
+                       std::vector<float>& block = buffers[worker];
+                       const std::uint64_t start = b * blockSize;
+                       const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, samples - start));
+                       for (std::size_t k = 0; k < n; ++k)
+                           block[k] = std::bit_cast<float>(static_cast<std::uint32_t>(first + (start + k) * step));
+                       visit(block.data(), n, worker);
+                   });
 }
 
 std::vector<double> randomDoubles(std::size_t count, std::uint64_t seed)
 {
-    // splitmix64: the same stream for a seed everywhere.
-    auto next = [&seed] {
-        std::uint64_t z = (seed += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    };
+    Random random{seed};
     std::vector<double> out(count);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint64_t bits = next();
+        const std::uint64_t bits = random.next();
         if (i % 2 == 0) {
             out[i] = std::bit_cast<double>(bits);
         } else {
             // Uniform in the exponent: every binade as likely.
             const double significand = 1 + static_cast<double>(bits >> 12) * 0x1p-52;
-            const int exponent = static_cast<int>(next() % 2098) - 1074;
+            const int exponent = static_cast<int>(random.next() % 2098) - 1074;
             out[i] = std::ldexp(significand, exponent) * ((bits & 1) != 0 ? -1 : 1);
         }
+    }
+    return out;
+}
+
+std::vector<double> roundingHardDoubles(std::size_t count, std::uint64_t seed)
+{
+    Random random{seed};
+    std::vector<double> out(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint64_t bits = random.next();
+        const double sign = (bits & 1) != 0 ? -1 : 1;
+        const int ulps = static_cast<int>((bits >> 1) % 7) - 3;
+        double x;
+        switch ((bits >> 4) % 4) {
+        case 0: { // a half-integer below 2^(1..53)
+            const int magnitude = 1 + static_cast<int>(random.next() % 53);
+            x = std::floor(random.uniform() * std::ldexp(1.0, magnitude)) + 0.5;
+            break;
+        }
+        case 1: // near 2^52, where the spacing becomes 1
+            x = 0x1p52 + std::floor((random.uniform() - 0.5) * 64) + 0.5 * static_cast<double>((bits >> 8) & 1);
+            break;
+        case 2: // a subnormal
+            x = std::bit_cast<double>(random.next() & 0x000FFFFFFFFFFFFF);
+            break;
+        default: // an integer, or zero
+            x = std::floor(random.uniform() * std::ldexp(1.0, static_cast<int>(random.next() % 64)));
+            break;
+        }
+        for (int k = 0; k < ulps; ++k)
+            x = std::nextafter(x, INFINITY);
+        for (int k = 0; k > ulps; --k)
+            x = std::nextafter(x, -INFINITY);
+        out[i] = sign * x;
     }
     return out;
 }

@@ -82,6 +82,24 @@ Comparison compareEach(const KernelRun<T>& reference, const KernelRun<T>& varian
 std::vector<float> specialSingles();
 std::vector<double> specialDoubles();
 
+// splitmix64: small, fast, and the same stream for a given seed everywhere.
+struct Random {
+    std::uint64_t state;
+    std::uint64_t next()
+    {
+        std::uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    double uniform() { return static_cast<double>(next() >> 11) * 0x1p-53; }
+};
+
+// Runs work(block, worker) for blocks 0 .. blocks - 1 on `threads` threads
+// (the calling one among them), each taking the next free block.
+void parallelBlocks(std::uint64_t blocks, unsigned threads,
+                    const std::function<void(std::uint64_t block, unsigned worker)>& work);
+
 // The single patterns first, first + step, ... below 2^32, in blocks of up to
 // blockSize consecutive sample elements, on `threads` threads:
 // visit(block, count, worker) where worker < threads. step 1 is every
@@ -92,6 +110,11 @@ void forSinglePatterns(std::uint64_t first, std::uint64_t step, unsigned threads
 // Random double bit patterns, and doubles spread over every binade, from a
 // fixed seed: the same list everywhere for the same seed and count.
 std::vector<double> randomDoubles(std::size_t count, std::uint64_t seed);
+
+// Doubles where round and sqrt are hardest, from a fixed seed:
+// half-integers of every magnitude up to 2^53 and a few ulps around them,
+// the region around 2^52, subnormals; both signs.
+std::vector<double> roundingHardDoubles(std::size_t count, std::uint64_t seed);
 
 // A variant's inputs shifted to every offset within 64 bytes and run at
 // every count from 1 to maxCount, each compared with the reference, so

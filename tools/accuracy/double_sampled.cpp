@@ -1,6 +1,7 @@
-// Random doubles through the real-input kernels of the double set, each
-// result compared with MPFR's value of the exact function (128 bits, so the
-// reference's own error is far below the ulp fractions reported).
+// Random doubles through the x87 reference kernels of the double set (real
+// input), each result compared with MPFR's value of the exact function (128
+// bits, so the reference's own error is far below the ulp fractions
+// reported).
 //
 // Inputs come in blocks of 65536, block b drawn from a generator seeded with
 // b, so a run gives the same figures whatever the thread count. Within a
@@ -118,11 +119,11 @@ double roundReference(double x)
 void runKernel(Name id, double* out, double* outIm, const double* in, std::size_t count)
 {
     switch (id) {
-    case Name::log2: logKernel<double, LogBase::two>(out, outIm, in, nullptr, count); break;
-    case Name::log10: logKernel<double, LogBase::ten>(out, outIm, in, nullptr, count); break;
-    case Name::exp: expKernel<double>(out, nullptr, in, nullptr, count); break;
-    case Name::sqrt: sqrtKernel(out, outIm, in, nullptr, count); break;
-    case Name::round: roundKernel(out, nullptr, in, nullptr, count); break;
+    case Name::log2: logKernelX87<double, LogBase::two>(out, outIm, in, nullptr, count); break;
+    case Name::log10: logKernelX87<double, LogBase::ten>(out, outIm, in, nullptr, count); break;
+    case Name::exp: expKernelX87<double>(out, nullptr, in, nullptr, count); break;
+    case Name::sqrt: sqrtKernelX87(out, outIm, in, nullptr, count); break;
+    case Name::round: roundKernelX87(out, nullptr, in, nullptr, count); break;
     }
 }
 

@@ -1,12 +1,15 @@
-// Every single bit pattern through the real-input kernels of the single set,
-// each result compared bit for bit with the correctly rounded value.
+// Every single bit pattern through the x87 reference kernels of the single
+// set (real input), each result compared bit for bit with the correctly
+// rounded value. The vector variants are shown equal to these references by
+// fpmex_variants_exhaustive.
 //
 // The reference is glibc's double function, rounded to single, whenever that
-// rounding is certain: glibc's log2, log, log10 and exp of a double are within
-// a few units in the last place of a double (2^-52 relative), so the exact
-// value lies in [d - |d| 2^-40, d + |d| 2^-40], a window thousands of double
-// ulps wide. Rounding to nearest is monotonic, so when both ends of the window
-// round to the same single, that single is the correctly rounded value.
+// rounding is certain (test::certainSingle): glibc's log2, log, log10 and exp
+// of a double are within a few units in the last place of a double (2^-52
+// relative), so the exact value lies in [d - |d| 2^-40, d + |d| 2^-40], a
+// window thousands of double ulps wide. Rounding to nearest is monotonic, so
+// when both ends of the window round to the same single, that single is the
+// correctly rounded value.
 // Otherwise the result is near a single rounding boundary and MPFR computes it
 // with 200 bits before rounding once to single (a transcendental value of a
 // single argument lies nowhere near 2^-200 of a boundary, so that rounding is
@@ -29,8 +32,7 @@
 namespace fpmex::accuracy {
 namespace {
 
-constexpr std::size_t blockSize = std::size_t{1} << 16;
-constexpr std::size_t blockCount = (std::size_t{1} << 32) / blockSize;
+constexpr std::size_t blockSize = std::size_t{1} << 16; // the harness's blocks
 
 enum class Kind { logarithm, exponential, floorDown };
 
@@ -46,16 +48,16 @@ struct SingleFunction {
 template <LogBase base>
 int logOf(float* outRe, float* outIm, const float* inRe, const float*, std::size_t count)
 {
-    return logKernel<float, base>(outRe, outIm, inRe, nullptr, count);
+    return logKernelX87<float, base>(outRe, outIm, inRe, nullptr, count);
 }
 int expOf(float* outRe, float*, const float* inRe, const float*, std::size_t count)
 {
-    expKernel<float>(outRe, nullptr, inRe, nullptr, count);
+    expKernelX87<float>(outRe, nullptr, inRe, nullptr, count);
     return 0;
 }
 int floorOf(float* outRe, float*, const float* inRe, const float*, std::size_t count)
 {
-    floorKernel(outRe, nullptr, inRe, nullptr, count);
+    floorKernelX87(outRe, nullptr, inRe, nullptr, count);
     return 0;
 }
 
@@ -72,13 +74,12 @@ const SingleFunction functions[] = {
 float correctlyRounded(const SingleFunction& f, float x, std::uint64_t& mpfrCalls)
 {
     const double d = f.libm(static_cast<double>(x));
+    float rounded;
     if (std::isinf(d) || d == 0.0 || f.kind == Kind::floorDown) {
         return static_cast<float>(d);
     }
-    const double margin = std::fabs(d) * 0x1p-40;
-    const float low = static_cast<float>(d - margin);
-    if (low == static_cast<float>(d + margin)) {
-        return low;
+    if (test::certainSingle(d, 0x1p-40, rounded)) {
+        return rounded;
     }
     ++mpfrCalls;
     mpfr_t value;
@@ -131,26 +132,24 @@ int runSingleExhaustive(const std::vector<std::string>& names, unsigned threads)
         const auto start = std::chrono::steady_clock::now();
         std::vector<Tally> tallies(threads);
         std::mutex printing;
-        parallelBlocks(blockCount, threads, [&](std::size_t block, unsigned worker) {
-            thread_local std::vector<float> in(blockSize), outRe(blockSize), outIm(blockSize);
-            const std::uint32_t first = static_cast<std::uint32_t>(block * blockSize);
-            for (std::size_t k = 0; k < blockSize; ++k) {
-                in[k] = floatOf(first + static_cast<std::uint32_t>(k));
-            }
-            f.kernel(outRe.data(), outIm.data(), in.data(), nullptr, blockSize);
+        std::vector<std::vector<float>> outRe(threads, std::vector<float>(blockSize));
+        std::vector<std::vector<float>> outIm(threads, std::vector<float>(blockSize));
+        test::forSinglePatterns(0, 1, threads, [&](const float* in, std::size_t n, unsigned worker) {
+            f.kernel(outRe[worker].data(), outIm[worker].data(), in, nullptr, n);
             Tally& tally = tallies[worker];
-            for (std::size_t k = 0; k < blockSize; ++k) {
+            for (std::size_t k = 0; k < n; ++k) {
                 std::uint32_t re, im;
-                const std::uint32_t bits = first + static_cast<std::uint32_t>(k);
+                const std::uint32_t bits = bitsOf(in[k]);
                 expected(f, bits, tally.mpfrCalls, re, im);
-                const bool imagOk = f.kind != Kind::logarithm || bitsOf(outIm[k]) == im;
-                if (bitsOf(outRe[k]) == re && imagOk) {
+                const bool imagOk = f.kind != Kind::logarithm || bitsOf(outIm[worker][k]) == im;
+                if (bitsOf(outRe[worker][k]) == re && imagOk) {
                     continue;
                 }
                 if (++tally.mismatches <= 5) {
                     std::lock_guard<std::mutex> lock(printing);
                     std::printf("  %s mismatch: x %08X (%.9g): got %08X %08X, want %08X %08X\n", f.name, bits,
-                                static_cast<double>(floatOf(bits)), bitsOf(outRe[k]), bitsOf(outIm[k]), re, im);
+                                static_cast<double>(floatOf(bits)), bitsOf(outRe[worker][k]),
+                                bitsOf(outIm[worker][k]), re, im);
                 }
             }
         });

@@ -1,0 +1,36 @@
+// The vector variant of sqrtKernel's real path, one source for every level
+// (see common/simd/README.md).
+//
+// Inputs: count >= 1 doubles; a complex input goes to the x87 reference
+// whole. Outputs: as the reference, bit for bit, by construction: the root
+// of |x| is IEEE's correctly rounded square root, which the reference's
+// FSQRT under 53-bit precision gives too (a subnormal x is normal on the x87
+// unit and its root a normal double in both). x with its sign bit set (-0
+// and -Inf included) gives +0 + sqrt|x| i and sets the flag; a NaN gives
+// its quiet magnitude in both parts; every other x gives sqrt(x) + 0i.
+//
+// Floating-point state: MXCSR set to sseVectorMode (no denormals-are-zero);
+// the caller's restored on return.
+
+namespace fpmex::FPMEX_SIMD_LEVEL {
+
+int sqrtKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count)
+{
+    if (inIm != nullptr)
+        return sqrtKernelX87(outRe, outIm, inRe, inIm, count);
+    FpStateGuard guard;
+    sseLoadMode(sseVectorMode);
+    unsigned negative = 0;
+    walkLanes(count, [&](std::size_t first, auto access) {
+        const Doubles x = access.load(inRe + first);
+        const Doubles root = sqrt(doublesOf(andNot(bitsOf(x), splatBits(0x8000000000000000))));
+        const Mask nan = isNan(x);
+        const Mask imaginary = signBitSet(x) & !nan;
+        access.store(outRe + first, select(imaginary, splat(0.0), root));
+        access.store(outIm + first, select(imaginary | nan, root, splat(0.0)));
+        negative |= laneBits(imaginary) & access.valid;
+    });
+    return negative != 0;
+}
+
+} // namespace fpmex::FPMEX_SIMD_LEVEL

@@ -1,0 +1,188 @@
+// The vector variants of exp (single, real input), floor, round and sqrt
+// (real input) against their x87 references, bit for bit, at every level
+// this processor has: hard cases one by one, a fixed sample of the 2^32
+// single patterns or a million random doubles, every count up to 67 at
+// buffer ends, complex inputs, and under a careless caller's modes.
+#include "caller_modes.h"
+#include "mex_test.h"
+#include "variant_harness.h"
+
+#include "common/fallback.h"
+#include "elementary/exp_kernel.h"
+#include "elementary/rounding_kernel.h"
+#include "elementary/sqrt_kernel.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace fpmex::test {
+namespace {
+
+constexpr std::uint64_t sampleStep = 4099; // prime: every residue of the bits
+
+std::string nameAt(const std::string& name, CpuLevel level) { return name + "@" + levelName(level); }
+
+// The reference and the variant of each level, as the harness runs them.
+template <class T, class Fn>
+struct Contestants {
+    KernelRun<T> reference;
+    std::vector<KernelRun<T>> variants;
+};
+
+template <class T, class Fn>
+Contestants<T, Fn> contestants(const std::string& name, const KernelVariants<Fn>& table)
+{
+    Contestants<T, Fn> c;
+    if constexpr (std::is_same_v<Fn, int (*)(T*, T*, const T*, const T*, std::size_t)>) {
+        c.reference = flagKernel<T>(name, table.x87);
+        for (CpuLevel level : vectorLevelsHere())
+            c.variants.push_back(flagKernel<T>(nameAt(name, level), table.at(level)));
+    } else {
+        c.reference = plainKernel<T>(name, table.x87);
+        for (CpuLevel level : vectorLevelsHere())
+            c.variants.push_back(plainKernel<T>(nameAt(name, level), table.at(level)));
+    }
+    return c;
+}
+
+auto expSingle() { return contestants<float>("exp", expKernelVariants<float>()); }
+auto floorSingle() { return contestants<float>("floor", floorKernelVariants()); }
+auto roundDouble() { return contestants<double>("round", roundKernelVariants()); }
+auto sqrtDouble() { return contestants<double>("sqrt", sqrtKernelVariants()); }
+
+template <class T, class Fn, class Compare>
+void expectSameEverywhere(const Contestants<T, Fn>& c, Compare compare)
+{
+    for (const KernelRun<T>& variant : c.variants) {
+        const Comparison result = compare(c.reference, variant);
+        EXPECT_EQ(result.differences, 0u) << result.summary();
+    }
+}
+
+template <class T, class Fn>
+void expectSameOnSinglesSample(const Contestants<T, Fn>& c, bool complex)
+{
+    expectSameEverywhere(c, [&](const KernelRun<T>& reference, const KernelRun<T>& variant) {
+        Comparison result;
+        forSinglePatterns(complex ? 7 : 0, sampleStep, 1, [&](const float* block, std::size_t n, unsigned) {
+            // A complex input pairs each pattern with the next one's.
+            const float* imag = complex && n > 1 ? block + 1 : nullptr;
+            result.merge(compareKernels(reference, variant, block, imag, imag != nullptr ? n - 1 : n));
+        });
+        return result;
+    });
+}
+
+std::vector<double> hardAndRandomDoubles()
+{
+    std::vector<double> inputs = specialDoubles();
+    const std::vector<double> random = randomDoubles(1000000, 2026);
+    inputs.insert(inputs.end(), random.begin(), random.end());
+    return inputs;
+}
+
+TEST(ElementaryVariants, GiveTheReferenceBitsForHardCasesOneByOne)
+{
+    const std::vector<float> singles = specialSingles();
+    const std::vector<double> doubles = specialDoubles();
+    auto each = [](const auto& inputs) {
+        return [&inputs](const auto& reference, const auto& variant) { return compareEach(reference, variant, inputs); };
+    };
+    expectSameEverywhere(expSingle(), each(singles));
+    expectSameEverywhere(floorSingle(), each(singles));
+    expectSameEverywhere(roundDouble(), each(doubles));
+    expectSameEverywhere(sqrtDouble(), each(doubles));
+}
+
+TEST(ElementaryVariants, GiveTheReferenceBitsOverASampleOfAllSinglesAndExpUsesTheFallback)
+{
+    const std::uint64_t fallbacksBefore = fallbackCount();
+    expectSameOnSinglesSample(expSingle(), false);
+    const std::uint64_t fallbacks = fallbackCount() - fallbacksBefore;
+    EXPECT_GT(fallbacks, 0u) << "no exp element near a rounding boundary was handed to the reference";
+    EXPECT_LT(fallbacks, 1000u * vectorLevelsHere().size());
+    expectSameOnSinglesSample(floorSingle(), false);
+    expectSameOnSinglesSample(floorSingle(), true);
+}
+
+TEST(ElementaryVariants, GiveTheReferenceBitsOverAMillionRandomDoubles)
+{
+    const std::vector<double> inputs = hardAndRandomDoubles();
+    std::vector<double> imaginary(inputs.rbegin(), inputs.rend());
+    auto all = [&](bool complex) {
+        return [&, complex](const auto& reference, const auto& variant) {
+            return compareKernels(reference, variant, inputs.data(), complex ? imaginary.data() : nullptr,
+                                  inputs.size());
+        };
+    };
+    expectSameEverywhere(roundDouble(), all(false));
+    expectSameEverywhere(roundDouble(), all(true));
+    expectSameEverywhere(sqrtDouble(), all(false));
+}
+
+TEST(ElementaryVariants, ReadAndWriteOnlyTheirElementsAtEveryCount)
+{
+    const std::vector<float> singles = specialSingles();
+    const std::vector<double> doubles = specialDoubles();
+    auto counts = [](const auto& inputs, bool complex) {
+        return [&inputs, complex](const auto& reference, const auto& variant) {
+            return compareCountsAndOffsets(reference, variant, inputs, 67, complex);
+        };
+    };
+    expectSameEverywhere(expSingle(), counts(singles, false));
+    expectSameEverywhere(floorSingle(), counts(singles, false));
+    expectSameEverywhere(floorSingle(), counts(singles, true));
+    expectSameEverywhere(roundDouble(), counts(doubles, false));
+    expectSameEverywhere(roundDouble(), counts(doubles, true));
+    expectSameEverywhere(sqrtDouble(), counts(doubles, false));
+}
+
+TEST(ElementaryVariants, HandComplexInputsOfExpAndSqrtToTheReference)
+{
+    const std::vector<float> re = {1, 0, -1e30f, 88, -0.0f, 3};
+    const std::vector<float> im = {0, 6.2831855f, 1, -1e30f, 2, -0.0f};
+    expectSameEverywhere(expSingle(), [&](const auto& reference, const auto& variant) {
+        return compareEach(reference, variant, re, im);
+    });
+    const std::vector<double> dre = {3, -3, 0, -4, 1e300, -0.0};
+    const std::vector<double> dim = {4, -4, 2, 0, 1e300, -0.0};
+    expectSameEverywhere(sqrtDouble(), [&](const auto& reference, const auto& variant) {
+        return compareEach(reference, variant, dre, dim);
+    });
+}
+
+// Each variant on the hard cases with a caller's modes it must not depend on
+// (denormals-are-zero, flush-to-zero, rounding up) against the reference
+// run normally; the caller's modes come back unchanged.
+template <class T, class Fn>
+void expectIndependentOfCaller(const Contestants<T, Fn>& c, const std::vector<T>& inputs)
+{
+    const std::size_t n = inputs.size();
+    std::vector<T> re0(n), im0(n);
+    const int flag0 = c.reference.run(re0.data(), im0.data(), inputs.data(), nullptr, n);
+    for (const KernelRun<T>& variant : c.variants) {
+        std::vector<T> re(n), im(n);
+        int flag = -1;
+        underCarelessModes([&] { flag = variant.run(re.data(), im.data(), inputs.data(), nullptr, n); });
+        EXPECT_EQ(flag, flag0) << variant.name;
+        for (std::size_t i = 0; i < n; ++i) {
+            ASSERT_EQ(bitsOf(re[i]), bitsOf(re0[i])) << variant.name << " of " << inputs[i];
+            if (c.reference.writesImaginary) {
+                ASSERT_EQ(bitsOf(im[i]), bitsOf(im0[i])) << variant.name << " of " << inputs[i];
+            }
+        }
+    }
+}
+
+TEST(ElementaryVariants, IgnoreTheCallersModesAndRestoreThem)
+{
+    expectIndependentOfCaller(expSingle(), specialSingles());
+    expectIndependentOfCaller(floorSingle(), specialSingles());
+    expectIndependentOfCaller(roundDouble(), specialDoubles());
+    expectIndependentOfCaller(sqrtDouble(), specialDoubles());
+}
+
+} // namespace
+} // namespace fpmex::test

@@ -1,0 +1,194 @@
+// fpmex_variants_exhaustive: every vector variant against its x87 reference,
+// bit for bit, at every level this processor has. Not a test: it takes
+// minutes.
+//
+//   fpmex_variants_exhaustive [--doubles N] [FUNCTION...]
+//
+// log2, log, log10 (single, real input: real part, imaginary part, flag),
+// exp and floor (single, real input; floor's complex path rounds each part
+// by the same rule, and is run on pairs of patterns as well) and [F, E]
+// (single) see all 2^32 single patterns; round, sqrt (real input) and [F, E]
+// (double) see N random doubles (default 10^8: random bit patterns and
+// every binade alike) and N/10 of the hard cases (half-integers and their
+// neighbours, the 2^52 region, subnormals), plus the fixed table of special
+// values. FPMEX_VARIANTS_THREADS sets the number of threads (default: all
+// cores). Prints one line per function and level: elements compared,
+// differences, elements the variant handed to the reference, and the time;
+// exits non-zero on any difference.
+#include "variant_harness.h"
+
+#include "common/fallback.h"
+#include "elementary/exp_kernel.h"
+#include "elementary/rounding_kernel.h"
+#include "elementary/sqrt_kernel.h"
+#include "logarithms/dissect_kernel.h"
+#include "logarithms/log_kernel.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fpmex::test {
+namespace {
+
+struct Tally {
+    Comparison comparison;
+    std::uint64_t fallbacks = 0;
+    double seconds = 0; // the variant's own time, summed over threads
+};
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// One function at every level: the reference's results are compared with
+// each variant's over the same blocks.
+template <class T>
+struct Contest {
+    std::string name;
+    KernelRun<T> reference;
+    std::vector<std::pair<CpuLevel, KernelRun<T>>> variants;
+};
+
+template <class T, class Fn, class Make>
+Contest<T> contest(const std::string& name, const KernelVariants<Fn>& table, Make make)
+{
+    Contest<T> c{name, make(name, table.x87), {}};
+    for (CpuLevel level : vectorLevelsHere())
+        c.variants.emplace_back(level, make(name + "@" + levelName(level), table.at(level)));
+    return c;
+}
+
+template <class T>
+void runBlock(const Contest<T>& c, const T* inRe, const T* inIm, std::size_t n, std::vector<Tally>& tallies)
+{
+    for (std::size_t v = 0; v < c.variants.size(); ++v) {
+        const std::uint64_t before = threadFallbackCount();
+        const Clock::time_point start = Clock::now();
+        tallies[v].comparison.merge(compareKernels(c.reference, c.variants[v].second, inRe, inIm, n));
+        tallies[v].seconds += since(start);
+        tallies[v].fallbacks += threadFallbackCount() - before;
+    }
+}
+
+template <class T>
+bool report(const Contest<T>& c, const std::vector<std::vector<Tally>>& perThread, double wall)
+{
+    bool clean = true;
+    for (std::size_t v = 0; v < c.variants.size(); ++v) {
+        Tally total;
+        for (const std::vector<Tally>& tallies : perThread) {
+            total.comparison.merge(tallies[v].comparison);
+            total.fallbacks += tallies[v].fallbacks;
+            total.seconds += tallies[v].seconds;
+        }
+        const double share = total.comparison.elements == 0
+                                 ? 0
+                                 : 100.0 * static_cast<double>(total.fallbacks) / total.comparison.elements;
+        std::printf("%-14s %-7s %12llu elements, %llu differ, %llu handed to x87 (%.4f %%)\n", c.name.c_str(),
+                    levelName(c.variants[v].first), static_cast<unsigned long long>(total.comparison.elements),
+                    static_cast<unsigned long long>(total.comparison.differences),
+                    static_cast<unsigned long long>(total.fallbacks), share);
+        for (const std::string& e : total.comparison.examples)
+            std::printf("    %s\n", e.c_str());
+        clean = clean && total.comparison.differences == 0;
+    }
+    std::printf("%-14s %.1f s wall (reference and %zu variants, both runs compared)\n", c.name.c_str(), wall,
+                c.variants.size());
+    std::fflush(stdout);
+    return clean;
+}
+
+template <class T>
+bool overAllSingles(const Contest<T>& c, unsigned threads, bool pairs)
+{
+    std::vector<std::vector<Tally>> perThread(threads, std::vector<Tally>(c.variants.size()));
+    const Clock::time_point start = Clock::now();
+    forSinglePatterns(0, 1, threads, [&](const float* block, std::size_t n, unsigned worker) {
+        runBlock(c, block, pairs && n > 1 ? block + 1 : nullptr, pairs && n > 1 ? n - 1 : n, perThread[worker]);
+    });
+    return report(c, perThread, since(start));
+}
+
+bool overDoubles(const Contest<double>& c, const std::vector<double>& inputs, unsigned threads)
+{
+    constexpr std::size_t blockSize = std::size_t{1} << 16;
+    std::vector<std::vector<Tally>> perThread(threads, std::vector<Tally>(c.variants.size()));
+    const Clock::time_point start = Clock::now();
+    parallelBlocks((inputs.size() + blockSize - 1) / blockSize, threads, [&](std::uint64_t b, unsigned worker) {
+        const std::size_t first = static_cast<std::size_t>(b) * blockSize;
+        runBlock(c, inputs.data() + first, static_cast<const double*>(nullptr),
+                 std::min(blockSize, inputs.size() - first), perThread[worker]);
+    });
+    return report(c, perThread, since(start));
+}
+
+bool chosen(const std::vector<std::string>& names, const char* name)
+{
+    return names.empty() || std::find(names.begin(), names.end(), name) != names.end();
+}
+
+} // namespace
+} // namespace fpmex::test
+
+int main(int argc, char** argv)
+{
+    using namespace fpmex;
+    using namespace fpmex::test;
+    std::size_t doubles = 100000000;
+    std::vector<std::string> names;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--doubles" && i + 1 < argc)
+            doubles = std::strtoull(argv[++i], nullptr, 10);
+        else
+            names.emplace_back(argv[i]);
+    }
+    unsigned threads = std::thread::hardware_concurrency();
+    if (const char* text = std::getenv("FPMEX_VARIANTS_THREADS"))
+        threads = static_cast<unsigned>(std::strtoul(text, nullptr, 10));
+    threads = std::max(threads, 1u);
+    std::printf("levels here: up to %s; %u threads\n", levelName(supportedLevel()), threads);
+
+    const auto flagF = [](const std::string& n, LogKernelFn<float> k) { return flagKernel<float>(n, k); };
+    const auto plainF = [](const std::string& n, RoundingKernelFn<float> k) { return plainKernel<float>(n, k); };
+    const auto plainD = [](const std::string& n, RoundingKernelFn<double> k) { return plainKernel<double>(n, k); };
+    const auto flagD = [](const std::string& n, SqrtKernelFn k) { return flagKernel<double>(n, k); };
+    bool clean = true;
+    if (chosen(names, "log2"))
+        clean &= overAllSingles(contest<float>("log2", logKernelVariants<float, LogBase::two>(), flagF), threads, false);
+    if (chosen(names, "log"))
+        clean &= overAllSingles(contest<float>("log", logKernelVariants<float, LogBase::natural>(), flagF), threads, false);
+    if (chosen(names, "log10"))
+        clean &= overAllSingles(contest<float>("log10", logKernelVariants<float, LogBase::ten>(), flagF), threads, false);
+    if (chosen(names, "exp"))
+        clean &= overAllSingles(contest<float>("exp", expKernelVariants<float>(), plainF), threads, false);
+    if (chosen(names, "floor")) {
+        const auto c = contest<float>("floor", floorKernelVariants(), plainF);
+        clean &= overAllSingles(c, threads, false);
+        clean &= overAllSingles(Contest<float>{"floor complex", c.reference, c.variants}, threads, true);
+    }
+    const auto dissectF = [](const std::string& n, DissectKernelFn<float> k) { return dissectionKernel<float>(n, k); };
+    const auto dissectD = [](const std::string& n, DissectKernelFn<double> k) { return dissectionKernel<double>(n, k); };
+    if (chosen(names, "dissect"))
+        clean &= overAllSingles(contest<float>("[F,E] single", dissectKernelVariants<float>(), dissectF), threads, false);
+    if (chosen(names, "round") || chosen(names, "sqrt") || chosen(names, "dissect")) {
+        std::vector<double> inputs = specialDoubles();
+        const std::vector<double> random = randomDoubles(doubles, 1);
+        const std::vector<double> hard = roundingHardDoubles(doubles / 10, 2);
+        inputs.insert(inputs.end(), random.begin(), random.end());
+        inputs.insert(inputs.end(), hard.begin(), hard.end());
+        if (chosen(names, "round"))
+            clean &= overDoubles(contest<double>("round", roundKernelVariants(), plainD), inputs, threads);
+        if (chosen(names, "sqrt"))
+            clean &= overDoubles(contest<double>("sqrt", sqrtKernelVariants(), flagD), inputs, threads);
+        if (chosen(names, "dissect"))
+            clean &= overDoubles(contest<double>("[F,E] double", dissectKernelVariants<double>(), dissectD), inputs,
+                                 threads);
+    }
+    return clean ? 0 : 1;
+}
