@@ -64,7 +64,7 @@ inline ExpLanes expLanes(Floats in)
 
 } // namespace
 
-void expKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count)
+FPMEX_SIMD_KERNEL void expKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count)
 {
     if (inIm != nullptr) {
         expKernelX87<float>(outRe, outIm, inRe, inIm, count);

@@ -5,14 +5,14 @@ namespace fpmex {
 
 const KernelVariants<RoundingKernelFn<float>>& floorKernelVariants()
 {
-    static constexpr KernelVariants<RoundingKernelFn<float>> variants{floorKernelX87, sse2::floorKernel,
+    static constexpr KernelVariants<RoundingKernelFn<float>> variants{floorKernelX87, nullptr,
                                                                       avx2::floorKernel, avx512::floorKernel};
     return variants;
 }
 
 const KernelVariants<RoundingKernelFn<double>>& roundKernelVariants()
 {
-    static constexpr KernelVariants<RoundingKernelFn<double>> variants{roundKernelX87, sse2::roundKernel,
+    static constexpr KernelVariants<RoundingKernelFn<double>> variants{roundKernelX87, nullptr,
                                                                        avx2::roundKernel, avx512::roundKernel};
     return variants;
 }

@@ -35,14 +35,14 @@ inline void eachPart(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size
 
 } // namespace
 
-void floorKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count)
+FPMEX_SIMD_KERNEL void floorKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count)
 {
     FpStateGuard guard;
     sseLoadMode(sseVectorMode);
     eachPart(outRe, outIm, inRe, inIm, count, [](Floats x) { return narrow(floor(widen(x))); });
 }
 
-void roundKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count)
+FPMEX_SIMD_KERNEL void roundKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count)
 {
     FpStateGuard guard;
     sseLoadMode(sseVectorRoundDown);

@@ -14,7 +14,7 @@
 
 namespace fpmex::FPMEX_SIMD_LEVEL {
 
-int sqrtKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count)
+FPMEX_SIMD_KERNEL int sqrtKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count)
 {
     if (inIm != nullptr)
         return sqrtKernelX87(outRe, outIm, inRe, inIm, count);

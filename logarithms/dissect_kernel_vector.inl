@@ -49,7 +49,7 @@ inline Parts dissectLanes(Doubles x)
 } // namespace
 
 template <class T>
-void dissectKernel(T* outF, T* outE, const T* inRe, std::size_t count)
+FPMEX_SIMD_KERNEL void dissectKernel(T* outF, T* outE, const T* inRe, std::size_t count)
 {
     FpStateGuard guard;
     sseLoadMode(sseVectorMode);

@@ -93,7 +93,7 @@ inline LogLanes logLanes(Floats in)
 } // namespace
 
 template <LogBase base>
-int logKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count)
+FPMEX_SIMD_KERNEL int logKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count)
 {
     if (inIm != nullptr)
         return logKernelX87<float, base>(outRe, outIm, inRe, inIm, count);

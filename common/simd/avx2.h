@@ -2,7 +2,7 @@
 // the SSE4.1 rounding instructions. Included by level_begin.h only.
 #pragma once
 
-namespace fpmex::avx2 {
+namespace fpmex::avx2::reg {
 
 inline constexpr std::size_t lanes = 4;
 
@@ -71,11 +71,22 @@ inline Mask signBitSet(Doubles a)
 
 inline Doubles select(Mask m, Doubles yes, Doubles no) { return {_mm256_blendv_pd(no.v, yes.v, m.v)}; }
 
+// table[index & 15] per lane, from the table's four registers: within each
+// register by a permutation of its 32-bit halves (gathers are slow on some
+// processors), then among the four by bits 2 and 3 of the index.
 inline Doubles lookup16(const double* table, Bits index)
 {
-    return {_mm256_i64gather_pd(table, _mm256_and_si256(index.v, _mm256_set1_epi64x(15)), 8)};
+    const __m256i pair = _mm256_slli_epi64(_mm256_and_si256(index.v, _mm256_set1_epi64x(3)), 1);
+    const __m256i halves = _mm256_add_epi64(_mm256_or_si256(pair, _mm256_slli_epi64(pair, 32)),
+                                            _mm256_set1_epi64x(std::int64_t{1} << 32));
+    auto part = [&](int k) {
+        return _mm256_castps_pd(_mm256_permutevar8x32_ps(_mm256_castpd_ps(_mm256_loadu_pd(table + 4 * k)), halves));
+    };
+    const __m256d bit2 = _mm256_castsi256_pd(_mm256_slli_epi64(index.v, 61));
+    const __m256d bit3 = _mm256_castsi256_pd(_mm256_slli_epi64(index.v, 60));
+    return {_mm256_blendv_pd(_mm256_blendv_pd(part(0), part(1), bit2), _mm256_blendv_pd(part(2), part(3), bit2), bit3)};
 }
 
 inline Doubles floor(Doubles a) { return {_mm256_round_pd(a.v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)}; }
 
-} // namespace fpmex::avx2
+} // namespace fpmex::avx2::reg

@@ -3,7 +3,7 @@
 // only.
 #pragma once
 
-namespace fpmex::avx512 {
+namespace fpmex::avx512::reg {
 
 inline constexpr std::size_t lanes = 8;
 
@@ -77,4 +77,4 @@ inline Doubles lookup16(const double* table, Bits index)
 
 inline Doubles floor(Doubles a) { return {_mm512_roundscale_pd(a.v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)}; }
 
-} // namespace fpmex::avx512
+} // namespace fpmex::avx512::reg

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #define FPMEX_SIMD_sse2 1
 #define FPMEX_SIMD_avx2 2
@@ -32,15 +33,33 @@
 #define FPMEX_SIMD_STRING(x) #x
 #endif
 
+// A kernel's entry at a level: everything it calls is inlined into it, so
+// that the packs of registers stay in registers from one operation to the
+// next instead of passing through memory.
+#define FPMEX_SIMD_KERNEL __attribute__((flatten))
+
+// Registers per vector (pack.inl): enough independent chains to keep the
+// level's units busy, few enough to stay in its registers (eight in a 32-bit
+// build).
 #if FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_sse2
 FPMEX_SIMD_TARGET("sse2")
 #include "sse2.h"
+namespace fpmex::sse2 {
+inline constexpr std::size_t registers = 2;
+}
 #elif FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_avx2
 FPMEX_SIMD_TARGET("avx2,fma")
 #include "avx2.h"
+namespace fpmex::avx2 {
+inline constexpr std::size_t registers = 3;
+}
 #elif FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_avx512
 FPMEX_SIMD_TARGET("avx512f,avx512dq,avx512vl,avx2,fma")
 #include "avx512.h"
+namespace fpmex::avx512 {
+inline constexpr std::size_t registers = 2;
+}
 #else
 #error "FPMEX_SIMD_LEVEL must be sse2, avx2 or avx512"
 #endif
+#include "pack.inl"

@@ -5,5 +5,6 @@
 #pragma GCC pop_options
 #endif
 #undef FPMEX_SIMD_LEVEL
+#undef FPMEX_SIMD_KERNEL
 #undef FPMEX_SIMD_TARGET
 #undef FPMEX_SIMD_STRING

@@ -1,8 +1,10 @@
 // The vector operations at the SSE2 level: two lanes, no fused multiply-add
-// and no rounding instruction. Included by level_begin.h only.
+// and no rounding instruction (floor and round have no SSE2 variant: an
+// emulation costs more than the x87 unit's FRNDINT). Included by
+// level_begin.h only.
 #pragma once
 
-namespace fpmex::sse2 {
+namespace fpmex::sse2::reg {
 
 inline constexpr std::size_t lanes = 2;
 
@@ -92,24 +94,4 @@ inline Doubles lookup16(const double* table, Bits index)
     return {_mm_loadh_pd(_mm_load_sd(table + low), table + high)};
 }
 
-// floor(a) for every double (NaN made quiet, zeros keeping their sign),
-// whatever the rounding mode: the integer nearest |a| by the 2^52 shift,
-// moved down (or, for negative a, the ceiling up) where it overshoots.
-inline Doubles floor(Doubles a)
-{
-    const __m128d signMask = _mm_set1_pd(-0.0);
-    const __m128d magnitude = _mm_andnot_pd(signMask, a.v);
-    const __m128d shift = _mm_set1_pd(0x1p52);
-    const __m128d one = _mm_set1_pd(1.0);
-    const __m128d nearest = _mm_sub_pd(_mm_add_pd(magnitude, shift), shift);
-    const __m128d down = _mm_sub_pd(nearest, _mm_and_pd(_mm_cmpgt_pd(nearest, magnitude), one));
-    const __m128d up = _mm_add_pd(nearest, _mm_and_pd(_mm_cmplt_pd(nearest, magnitude), one));
-    const __m128d negative = _mm_cmplt_pd(a.v, _mm_setzero_pd());
-    __m128d result = _mm_or_pd(_mm_and_pd(negative, _mm_xor_pd(up, signMask)), _mm_andnot_pd(negative, down));
-    result = _mm_or_pd(_mm_andnot_pd(signMask, result), _mm_and_pd(signMask, a.v));
-    const __m128d small = _mm_cmplt_pd(magnitude, shift);
-    const __m128d large = _mm_add_pd(a.v, _mm_setzero_pd()); // already integral, or NaN (made quiet) or Inf
-    return {_mm_or_pd(_mm_and_pd(small, result), _mm_andnot_pd(small, large))};
-}
-
-} // namespace fpmex::sse2
+} // namespace fpmex::sse2::reg

@@ -60,7 +60,8 @@ Contest<T> contest(const std::string& name, const KernelVariants<Fn>& table, Mak
 {
     Contest<T> c{name, make(name, table.x87), {}};
     for (CpuLevel level : vectorLevelsHere())
-        c.variants.emplace_back(level, make(name + "@" + levelName(level), table.at(level)));
+        if (table.levelAt(level) == level)
+            c.variants.emplace_back(level, make(name + "@" + levelName(level), table.at(level)));
     return c;
 }
 
