@@ -140,4 +140,22 @@ void bareProd(float* outRe, float* outIm, const float* inRe, const float* inIm, 
     prodLoop(outRe, outIm, inRe, inIm, count);
 }
 
+template <class T>
+void plainCopy(T* out, const T* in, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        out[i] = in[i];
+}
+
+template void plainCopy<float>(float*, const float*, std::size_t);
+template void plainCopy<double>(double*, const double*, std::size_t);
+
+void plainCopyAndZero(double* outRe, double* outIm, const double* in, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        outRe[i] = in[i];
+        outIm[i] = 0;
+    }
+}
+
 } // namespace fpmex::report

@@ -30,4 +30,11 @@ void bareRound(double* outRe, double* outIm, const double* inRe, const double* i
 // multiplications. Complex factors as (a*x - b*y, b*x + a*y).
 void bareProd(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count);
 
+// The bytes floor, round and the real sqrt move and nothing else: out is a
+// copy of in (the compiler's own vector loop), and for sqrt the second
+// output is zeros, as both of sqrt's buffers are written.
+template <class T>
+void plainCopy(T* out, const T* in, std::size_t count);
+void plainCopyAndZero(double* outRe, double* outIm, const double* in, std::size_t count);
+
 } // namespace fpmex::report

@@ -7,6 +7,9 @@
 // element (column "faults"), or a ratio of two timings taken in the same
 // rounds (columns ending in "_ratio").
 //
+// Column "level" names, as its index in fpmex::allCpuLevels, the level
+// whose kernel variant a row's figures come from.
+//
 // Usage: report_bench HOST_DIR main SIZES...   every column at each size
 //        report_bench HOST_DIR growth SIZES... kernels and calls, real inputs
 //        report_bench HOST_DIR targets         the comparisons the functions
@@ -15,6 +18,7 @@
 #include "arrays/fill_ones.h"
 #include "arrays/prod_kernels.h"
 #include "bare_loops.h"
+#include "common/cpu_level.h"
 #include "bench/arrays/plain_loops.h"
 #include "bench/logarithms/bare_loops.h"
 #include "bench/operators/plain_loops.h"
@@ -96,7 +100,32 @@ struct UnaryCase {
     Unary<T> kernel;
     Unary<T> bare;
     T (*libm)(T);
+    fpmex::CpuLevel (*level)(bool complex); // the level its kernel runs at here
 };
+
+// The active level where the kernel has a variant of its own for that
+// input, else the x87 reference.
+template <class Variants>
+fpmex::CpuLevel realLevel(const Variants& variants)
+{
+    return variants.levelAt(fpmex::activeLevel());
+}
+
+template <const auto& (*variants)(), bool vectorComplex>
+fpmex::CpuLevel levelOf(bool complex)
+{
+    if (complex && !vectorComplex)
+        return fpmex::CpuLevel::x87;
+    return realLevel(variants());
+}
+
+const auto& singleLog2() { return fpmex::logKernelVariants<float, LogBase::two>(); }
+const auto& singleLog() { return fpmex::logKernelVariants<float, LogBase::natural>(); }
+const auto& singleLog10() { return fpmex::logKernelVariants<float, LogBase::ten>(); }
+const auto& doubleLog2() { return fpmex::logKernelVariants<double, LogBase::two>(); }
+const auto& doubleLog10() { return fpmex::logKernelVariants<double, LogBase::ten>(); }
+const auto& singleExp() { return fpmex::expKernelVariants<float>(); }
+const auto& doubleExp() { return fpmex::expKernelVariants<double>(); }
 
 template <class T, LogBase base>
 void logKernel(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t n)
@@ -121,18 +150,25 @@ void sqrtKernel(double* outRe, double* outIm, const double* inRe, const double* 
 double roundHalfUp(double x) { return std::floor(x + 0.5); }
 
 const UnaryCase<float> singleCases[] = {
-    {"single/log2", 0.5, 1000, logKernel<float, LogBase::two>, bareLog<float, LogBase::two>, std::log2},
-    {"single/log", 0.5, 1000, logKernel<float, LogBase::natural>, bareLog<float, LogBase::natural>, std::log},
-    {"single/log10", 0.5, 1000, logKernel<float, LogBase::ten>, bareLog<float, LogBase::ten>, std::log10},
-    {"single/exp", -10, 10, fpmex::expKernel<float>, bareExp<float>, std::exp},
-    {"single/floor", -1000, 1000, fpmex::floorKernel, bareFloor, std::floor},
+    {"single/log2", 0.5, 1000, logKernel<float, LogBase::two>, bareLog<float, LogBase::two>, std::log2,
+     levelOf<singleLog2, false>},
+    {"single/log", 0.5, 1000, logKernel<float, LogBase::natural>, bareLog<float, LogBase::natural>, std::log,
+     levelOf<singleLog, false>},
+    {"single/log10", 0.5, 1000, logKernel<float, LogBase::ten>, bareLog<float, LogBase::ten>, std::log10,
+     levelOf<singleLog10, false>},
+    {"single/exp", -10, 10, fpmex::expKernel<float>, bareExp<float>, std::exp, levelOf<singleExp, false>},
+    {"single/floor", -1000, 1000, fpmex::floorKernel, bareFloor, std::floor,
+     levelOf<fpmex::floorKernelVariants, true>},
 };
 const UnaryCase<double> doubleCases[] = {
-    {"double/log2", 0.5, 1000, logKernel<double, LogBase::two>, bareLog<double, LogBase::two>, std::log2},
-    {"double/log10", 0.5, 1000, logKernel<double, LogBase::ten>, bareLog<double, LogBase::ten>, std::log10},
-    {"double/exp", -10, 10, fpmex::expKernel<double>, bareExp<double>, std::exp},
-    {"double/sqrt", 0.5, 1000, sqrtKernel, bareSqrt, std::sqrt},
-    {"double/round", -1000, 1000, fpmex::roundKernel, bareRound, roundHalfUp},
+    {"double/log2", 0.5, 1000, logKernel<double, LogBase::two>, bareLog<double, LogBase::two>, std::log2,
+     levelOf<doubleLog2, false>},
+    {"double/log10", 0.5, 1000, logKernel<double, LogBase::ten>, bareLog<double, LogBase::ten>, std::log10,
+     levelOf<doubleLog10, false>},
+    {"double/exp", -10, 10, fpmex::expKernel<double>, bareExp<double>, std::exp, levelOf<doubleExp, false>},
+    {"double/sqrt", 0.5, 1000, sqrtKernel, bareSqrt, std::sqrt, levelOf<fpmex::sqrtKernelVariants, false>},
+    {"double/round", -1000, 1000, fpmex::roundKernel, bareRound, roundHalfUp,
+     levelOf<fpmex::roundKernelVariants, true>},
 };
 
 // Kernel and limit of one variant (and glibc's loop, when given), timed in
@@ -166,6 +202,8 @@ void unary(const UnaryCase<T>& c, std::size_t n, bool growth)
         return;
     }
     auto im = values<T>(n, c.low, c.high, 2);
+    for (bool complex : {false, true})
+        emit("level", c.function, complex ? "complex" : "real", n, static_cast<double>(c.level(complex)));
     auto libm = [&] {
         for (std::size_t k = 0; k < n; ++k)
             outRe[k] = c.libm(re[k]);
@@ -293,10 +331,31 @@ void target(const char* function, const char* variant, std::size_t n, const Work
     emit("pair_ratio", function, variant, n, r.ratios[1]);
 }
 
-// The comparisons of plus, lt, prod and ones at their own sizes (those of
-// the elementwise x87 functions are the kernel and bare columns of main).
+// The real paths of floor, round and sqrt beside a plain loop moving the
+// same bytes (sqrt writes both of its output buffers).
+void bandwidthTargets(std::size_t n)
+{
+    auto singles = values<float>(n, -1000, 1000, 13);
+    auto doubles = values<double>(n, 0.5, 1000, 14);
+    std::vector<float> outSingle(n);
+    std::vector<double> outRe(n), outIm(n);
+    target(
+        "single/floor", "real", n, [&] { fpmex::floorKernel(outSingle.data(), nullptr, singles.data(), nullptr, n); },
+        [&] { plainCopy(outSingle.data(), singles.data(), n); });
+    target(
+        "double/round", "real", n, [&] { fpmex::roundKernel(outRe.data(), nullptr, doubles.data(), nullptr, n); },
+        [&] { plainCopy(outRe.data(), doubles.data(), n); });
+    target(
+        "double/sqrt", "real", n, [&] { fpmex::sqrtKernel(outRe.data(), outIm.data(), doubles.data(), nullptr, n); },
+        [&] { plainCopyAndZero(outRe.data(), outIm.data(), doubles.data(), n); });
+}
+
+// The comparisons of plus, lt, prod and ones at their own sizes, and the
+// bandwidth comparisons of floor, round and sqrt (those of the elementwise
+// functions against NumPy come from the main columns).
 void targets()
 {
+    bandwidthTargets(10000000);
     for (std::size_t n : {std::size_t{10000}, std::size_t{10000000}}) {
         Operands o(n);
         target("single/plus", "real", n, [&] { plusKernel(o, false, n); }, [&] { plusPlain(o, false, n); });
