@@ -7,33 +7,32 @@
 // cleared in both parts, -Inf for +-0, +Inf for +-Inf; the flag.
 //
 // Evaluation: each |x| is widened to double (exact; subnormal singles become
-// normal doubles) and split as 2^k * z, z in [sqrt(2)/2, sqrt(2)). With
-// r = z * invC[i] - 1 (exact: a 24-bit z times a 20-bit invC needs 44 bits,
-// and the difference from 1 is exact by Sterbenz' lemma),
-// log2|x| = k + logC[i] + log2(1 + r), the last by the series to r^8.
-// The natural and base-10 results are that times ln 2 or log10(2).
+// normal doubles) and split as 2^k * z, z in [sqrt(2)/2, sqrt(2))
+// (log_vector_table.h). With s = (z - 1) / (z + 1),
+// log2|x| = k + (2 / ln 2) atanh(s), the last by its series to s^15. The
+// natural and base-10 results are that times ln 2 or log10(2).
 //
-// Error bound, relative to the exact result L (log_vector_table.h has the
-// ranges of r):
-// - the series' remainder is below |r|^9 / (9 ln 2 (1 - |r|)): relative to
-//   log2(1 + r) (k = 0 and i = 9, where L is smallest against its own
-//   terms) below 0.0393^8 / 9 < 2^-40.4; where k = 0 and i != 9, |L| is at
-//   least log2(1.039) and the remainder is below 2^-43 relative; for k != 0,
-//   |log2|x|| >= 1/2 and it is smaller still;
-// - the rounding of the coefficients, of logC, of the Horner steps (two per
-//   step without FMA), of the sums and of the base multiplier adds at most
-//   24 * 2^-53 < 2^-48.4 relative (|k + logC| and |p| never cancel:
-//   for k != 0, |k + logC| >= 0.53 and |p| <= 0.06).
-// In all, |v - L| <= 2^-40 |L|.
+// Error bound, relative to the exact result L:
+// - z - 1 is exact (Sterbenz' lemma) and so is z + 1 (z has 24 significant
+//   bits); the quotient s rounds once, by 2^-53 relative, which moves
+//   atanh(s) by at most 1.03 times that;
+// - the series' remainder, relative to its first term, is below
+//   s^16 / (17 (1 - s^2)) < 2^-44.7;
+// - s^2, the coefficients, the Horner steps (two roundings each without FMA;
+//   every later term is scaled by s^2 < 0.03), the product with s, the sum
+//   with k and the base multiplier add at most 10 * 2^-53 < 2^-49.6.
+// Where k = 0 these bound the error relative to L itself; where k != 0,
+// |L| >= 1/2 >= |log2 z| and the bound holds all the more. In all,
+// |v - L| <= 2^-44 |L|. x = 1 gives s = 0 and exactly +0, x = 2^k exactly k.
 //
-// Certainty: the result is the single nearest v when v (1 - 2^-38) and
-// v (1 + 2^-38), whose roundings to double cannot shrink that window below
-// 2^-39 |v|, round to the same single: L lies between them, and rounding to
+// Certainty: the result is the single nearest v when v (1 - 2^-42) and
+// v (1 + 2^-42), whose roundings to double cannot shrink that window below
+// the bound, round to the same single: L lies between them, and rounding to
 // nearest is monotonic, so L rounds there too. The x87 reference gives the
 // correctly rounded single for every single input (measured over all 2^32
-// of them, docs/accuracy.md), so the two agree. Every other element (about
-// 1 in 8000) goes to the x87 reference. Zeros, infinities and NaNs are
-// decided by their rules and never handed over.
+// of them, docs/accuracy.md), so the two agree. Every other element goes to
+// the x87 reference. Zeros, infinities and NaNs are decided by their rules
+// and never handed over.
 //
 // Floating-point state: MXCSR set to sseVectorMode (round to nearest, no
 // flush-to-zero, no denormals-are-zero); the caller's state is restored on
@@ -49,7 +48,7 @@ struct LogLanes {
     unsigned uncertain;
 };
 
-constexpr double certaintyWindow = 0x1p-38;
+constexpr double certaintyWindow = 0x1p-42;
 
 template <LogBase base>
 inline LogLanes logLanes(Floats in)
@@ -59,15 +58,15 @@ inline LogLanes logLanes(Floats in)
 
     const Bits u = bitsOf(a) + splatBits((std::uint64_t{1024} << 52) - logTable::offsetBits);
     const Bits kBiased = shiftRight<52>(u); // k + 1024, never negative for a single
-    const Bits index = shiftRight<48>(u);   // the subinterval in the low four bits
     const Doubles z = doublesOf(bitsOf(a) - shiftLeft<52>(kBiased) + splatBits(std::uint64_t{1024} << 52));
     const Doubles k = doublesOf(kBiased | splatBits(0x4330000000000000)) - splat(0x1p52 + 1024);
 
-    const Doubles r = mulAdd(z, lookup16(logTable::invC, index), splat(-1.0));
+    const Doubles s = (z - splat(1.0)) / (z + splat(1.0));
+    const Doubles s2 = s * s;
     Doubles p = splat(logTable::series[7]);
     for (int j = 6; j >= 0; --j)
-        p = mulAdd(p, r, splat(logTable::series[j]));
-    Doubles v = mulAdd(p, r, k + lookup16(logTable::logC, index));
+        p = mulAdd(p, s2, splat(logTable::series[j]));
+    Doubles v = mulAdd(p, s, k);
     if constexpr (base == LogBase::natural)
         v = v * splat(logTable::toNatural);
     else if constexpr (base == LogBase::ten)

@@ -40,6 +40,7 @@ inline unsigned equalLanes(Floats a, Floats b)
 inline Doubles operator+(Doubles a, Doubles b) { return {_mm256_add_pd(a.v, b.v)}; }
 inline Doubles operator-(Doubles a, Doubles b) { return {_mm256_sub_pd(a.v, b.v)}; }
 inline Doubles operator*(Doubles a, Doubles b) { return {_mm256_mul_pd(a.v, b.v)}; }
+inline Doubles operator/(Doubles a, Doubles b) { return {_mm256_div_pd(a.v, b.v)}; }
 inline Doubles mulAdd(Doubles a, Doubles b, Doubles c) { return {_mm256_fmadd_pd(a.v, b.v, c.v)}; }
 inline Doubles sqrt(Doubles a) { return {_mm256_sqrt_pd(a.v)}; }
 inline Doubles min(Doubles a, Doubles b) { return {_mm256_min_pd(a.v, b.v)}; }

@@ -40,6 +40,7 @@ inline unsigned equalLanes(Floats a, Floats b)
 inline Doubles operator+(Doubles a, Doubles b) { return {_mm512_add_pd(a.v, b.v)}; }
 inline Doubles operator-(Doubles a, Doubles b) { return {_mm512_sub_pd(a.v, b.v)}; }
 inline Doubles operator*(Doubles a, Doubles b) { return {_mm512_mul_pd(a.v, b.v)}; }
+inline Doubles operator/(Doubles a, Doubles b) { return {_mm512_div_pd(a.v, b.v)}; }
 inline Doubles mulAdd(Doubles a, Doubles b, Doubles c) { return {_mm512_fmadd_pd(a.v, b.v, c.v)}; }
 inline Doubles sqrt(Doubles a) { return {_mm512_sqrt_pd(a.v)}; }
 inline Doubles min(Doubles a, Doubles b) { return {_mm512_min_pd(a.v, b.v)}; }

@@ -44,6 +44,7 @@ inline Doubles operator+(Doubles a, Doubles b) { return {_mm_add_pd(a.v, b.v)}; 
 inline Doubles operator-(Doubles a, Doubles b) { return {_mm_sub_pd(a.v, b.v)}; }
 inline Doubles operator*(Doubles a, Doubles b) { return {_mm_mul_pd(a.v, b.v)}; }
 // a * b + c, rounded twice here (once where the level has FMA).
+inline Doubles operator/(Doubles a, Doubles b) { return {_mm_div_pd(a.v, b.v)}; }
 inline Doubles mulAdd(Doubles a, Doubles b, Doubles c) { return {_mm_add_pd(_mm_mul_pd(a.v, b.v), c.v)}; }
 inline Doubles sqrt(Doubles a) { return {_mm_sqrt_pd(a.v)}; }
 inline Doubles min(Doubles a, Doubles b) { return {_mm_min_pd(a.v, b.v)}; }
