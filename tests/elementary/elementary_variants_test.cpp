@@ -91,7 +91,9 @@ std::vector<double> hardAndRandomDoubles()
 {
     std::vector<double> inputs = specialDoubles();
     const std::vector<double> random = randomDoubles(1000000, 2026);
+    const std::vector<double> hard = roundingHardDoubles(100000, 2027);
     inputs.insert(inputs.end(), random.begin(), random.end());
+    inputs.insert(inputs.end(), hard.begin(), hard.end());
     return inputs;
 }
 
@@ -119,7 +121,7 @@ TEST(ElementaryVariants, GiveTheReferenceBitsOverASampleOfAllSinglesAndExpUsesTh
     expectSameOnSinglesSample(floorSingle(), true);
 }
 
-TEST(ElementaryVariants, GiveTheReferenceBitsOverAMillionRandomDoubles)
+TEST(ElementaryVariants, GiveTheReferenceBitsOverAMillionRandomAndHardDoubles)
 {
     const std::vector<double> inputs = hardAndRandomDoubles();
     std::vector<double> imaginary(inputs.rbegin(), inputs.rend());
