@@ -18,8 +18,8 @@ RATIOS = {
     "kernel / limit": ("pair_ratio", None),
     "kernel / libm": ("libm_ratio", None),
     "kernel / NumPy out=": ("kernel", "numpy_out"),
-    "MEX / builtin": ("octave_ratio", None),
-    "MEX / NumPy": ("octave_mex", "numpy"),
+    "Octave / builtin": ("octave_ratio", None),
+    "Octave / NumPy": ("octave_ours", "numpy"),
 }
 
 
