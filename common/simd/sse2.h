@@ -24,8 +24,9 @@ struct Mask { // all ones in a true lane
 inline Doubles splat(double x) { return {_mm_set1_pd(x)}; }
 inline Bits splatBits(std::uint64_t x) { return {_mm_set1_epi64x(static_cast<long long>(x))}; }
 
-inline Floats loadFloats(const float* p) { return {_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p)))}; }
-inline void storeFloats(float* p, Floats x) { _mm_store_sd(reinterpret_cast<double*>(p), _mm_castps_pd(x.v)); }
+// Two singles as one 64-bit integer move: the buffers are only 4-byte aligned.
+inline Floats loadFloats(const float* p) { return {_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)))}; }
+inline void storeFloats(float* p, Floats x) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_castps_si128(x.v)); }
 inline Doubles loadDoubles(const double* p) { return {_mm_loadu_pd(p)}; }
 inline void storeDoubles(double* p, Doubles x) { _mm_storeu_pd(p, x.v); }
 
