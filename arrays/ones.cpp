@@ -2,6 +2,7 @@
 // come from one size argument or from one argument per dimension.
 #include "common/element.h"
 #include "fill_ones.h"
+#include "host_options.h"
 #include "ones_sizes.h"
 
 namespace {
@@ -14,6 +15,14 @@ FPMEX_EXPORT void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray
 {
     if (!fpmex::enterFrame(onesEntry, nlhs, nrhs))
         return;
+    // The host's own ones answers its options. It also reads a sparse size
+    // vector, whose buffers hold only its nonzero sizes (the embedded host,
+    // which has no ones, refuses to convert one).
+    const bool sparseSizes = nrhs == 1 && mxIsSparse(prhs[0]) && fpmex::hostHasOwnFunctions;
+    if (sparseSizes || fpmex::hasOption(nrhs, prhs, fpmex::onesOptions)) {
+        fpmex::callHostFunction(1, plhs, nrhs, const_cast<mxArray**>(prhs), "ones");
+        return;
+    }
     const fpmex::SizeList dims = nrhs == 1 ? fpmex::sizesFromVector(prhs[0]) : fpmex::sizesFromArguments(nrhs, prhs);
     plhs[0] = fpmex::ElementClass<float>::createEmpty();
     mxSetDimensions(plhs[0], dims.sizes, dims.count);

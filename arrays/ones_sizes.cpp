@@ -51,7 +51,9 @@ SizeList sizesFromVector(const mxArray* vector)
     if (count > 1 && (mxGetNumberOfDimensions(vector) > 2 || mxGetM(vector) != 1))
         fail("Size vector must be a row vector with integer elements.");
     const mwSize dimensions = count > 1 ? static_cast<mwSize>(count) : 2;
-    if (count == 0 || mxIsSingle(vector))
+    // Only full single data is read as it is; a sparse array's buffer holds
+    // its nonzero elements alone.
+    if (count == 0 || (mxIsSingle(vector) && !mxIsSparse(vector)))
         return {sizeVectorDims(static_cast<const float*>(mxGetData(vector)), count), dimensions};
     const mxArray* converted = toDouble(vector);
     return {sizeVectorDims(mxGetPr(converted), count), dimensions};

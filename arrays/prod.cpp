@@ -2,6 +2,7 @@
 // array along one dimension, accumulated in extended precision. The result
 // has the input's sizes with size 1 at the reduced dimension.
 #include "common/element.h"
+#include "host_options.h"
 #include "prod_kernels.h"
 #include "size_conversion.h"
 
@@ -15,8 +16,8 @@ const fpmex::Entry prodEntry{FPMEX_DESCRIPTION, fpmex::FunctionSet::single, 1, 1
 constexpr const char* dimensionMessage = "Dimension argument must be a positive integer scalar.";
 
 // prod of an x of another class: the host's own prod does the work, with
-// the dimension (if any) as a double scalar. It is called as the host's
-// builtin, so that this file, which shadows prod, is not found again.
+// the dimension (if any) as a double scalar. Class dispatch sends
+// prod(d, single(k)) here; a flat folder in Octave sends every prod.
 void prodByHost(mxArray* plhs[], const mxArray* x, const mxArray* dimension)
 {
     mxArray* args[2] = {const_cast<mxArray*>(x), nullptr};
@@ -108,11 +109,17 @@ std::size_t firstLongDimension(const mxArray* x)
 
 FPMEX_EXPORT void mexFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[])
 {
+    fpmex::checkOutputCount(nlhs, prodEntry.maxOutputs);
+    // An output type is the host's own prod's option, with any number of
+    // arguments (prod(x, dim, 'native')), so it is looked for before the count.
+    if (nrhs > 1 && fpmex::hasOption(nrhs - 1, prhs + 1, fpmex::prodOptions)) {
+        fpmex::callHostFunction(1, plhs, nrhs, const_cast<mxArray**>(prhs), "prod");
+        return;
+    }
     if (!fpmex::enterFrame(prodEntry, nlhs, nrhs))
         return;
     const mxArray* x = prhs[0];
-    // Only single data may be read as single. A host without class dispatch
-    // (Octave) sends every prod here, prod(x) included.
+    // Only single data may be read as single.
     if (!mxIsSingle(x)) {
         prodByHost(plhs, x, nrhs == 2 ? prhs[1] : nullptr);
         return;

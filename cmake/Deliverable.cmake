@@ -3,11 +3,16 @@
 #
 # Builds one deliverable from its own sources, its area's kernel libraries
 # and common/, once per host:
-#   build/host/SET/NAME.so       the embedded host (links libfpmexhost);
-#                                NAME.mexw64 in the 64-bit Windows build
-#   build/octave/SET/NAME.mex    GNU Octave (when FPMEX_OCTAVE is on)
-#   build/matlab/SET/NAME.dll    MATLAB, in the 32-bit Windows build only
-# Only mexFunction is exported. Sources see FPMEX_SET_SINGLE or
+#   build/host/SET/NAME.so                the embedded host (links libfpmexhost);
+#                                         NAME.mexw64 in the 64-bit Windows build
+#   build/octave/SET/NAME.mex             GNU Octave's MEX interface, the flat
+#                                         folders the tests call directly
+#   build/octave/fpmex/@SET/NAME.oct      the class method for Octave, on the
+#                                         native Octave host (octave/)
+#   build/matlab/fpmex/@SET/NAME.dll      the class method for MATLAB, in the
+#                                         32-bit Windows build only
+# The Octave files need FPMEX_OCTAVE. Only the entry is exported (mexFunction;
+# in a .oct file, G followed by NAME). Sources see FPMEX_SET_SINGLE or
 # FPMEX_SET_DOUBLE, which picks the element type (common/element.h), and
 # FPMEX_DESCRIPTION, the text of the banner and of the version resource.
 # FILE_VERSION overrides the set's file version in the Windows resource.
@@ -18,7 +23,7 @@ if(FPMEX_MATLAB_LIBRARIES)
 else()
   set(FPMEX_FLAVOURS host)
   if(FPMEX_OCTAVE)
-    list(APPEND FPMEX_FLAVOURS octave)
+    list(APPEND FPMEX_FLAVOURS octave method)
   endif()
 endif()
 if(WIN32)
@@ -28,16 +33,27 @@ else()
 endif()
 
 # What every library of ours gets: includes, the set, hidden symbols and the
-# one export.
+# one export (mexFunction, or the version script EXPORTS names).
 function(fpmex_library_defaults target set)
+  cmake_parse_arguments(L "" "EXPORTS" "" ${ARGN})
+  if(NOT L_EXPORTS)
+    set(L_EXPORTS ${PROJECT_SOURCE_DIR}/cmake/exports.map)
+  endif()
   string(TOUPPER "${set}" set_upper)
   target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR})
   target_compile_definitions(${target} PRIVATE FPMEX_SET_${set_upper} FPMEX_VERSION="${PROJECT_VERSION}")
   if(NOT WIN32)
     target_compile_options(${target} PRIVATE -fvisibility=hidden -fvisibility-inlines-hidden)
-    target_link_options(${target} PRIVATE -Wl,--no-undefined
-                        -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/exports.map)
+    target_link_options(${target} PRIVATE -Wl,--no-undefined -Wl,--version-script=${L_EXPORTS})
   endif()
+endfunction()
+
+# The one export of a class method for Octave: Octave looks up G followed by
+# the function's name.
+function(fpmex_octave_exports name result)
+  set(map ${PROJECT_BINARY_DIR}/octave/exports/${name}.map)
+  file(CONFIGURE OUTPUT ${map} CONTENT "{\n  global: G${name};\n  local: *;\n};\n")
+  set(${result} ${map} PARENT_SCOPE)
 endfunction()
 
 function(fpmex_add_deliverable)
@@ -48,26 +64,39 @@ function(fpmex_add_deliverable)
   foreach(flavour IN LISTS FPMEX_FLAVOURS)
     set(target ${flavour}_${D_SET}_${D_NAME})
     add_library(${target} MODULE ${D_SOURCES} ${FPMEX_COMMON_SOURCES})
-    fpmex_library_defaults(${target} ${D_SET})
+    if(flavour STREQUAL "method")
+      fpmex_octave_exports(${D_NAME} exports)
+      fpmex_library_defaults(${target} ${D_SET} EXPORTS ${exports})
+    else()
+      fpmex_library_defaults(${target} ${D_SET})
+    endif()
     target_link_libraries(${target} PRIVATE ${D_KERNELS})
     target_compile_definitions(${target} PRIVATE FPMEX_DESCRIPTION="${D_DESCRIPTION}")
-    set_target_properties(${target} PROPERTIES
-      OUTPUT_NAME ${D_NAME} PREFIX ""
-      LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/${flavour}/${D_SET})
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${D_NAME} PREFIX "")
     if(flavour STREQUAL "host")
       target_link_libraries(${target} PRIVATE fpmexhost)
-      set_target_properties(${target} PROPERTIES SUFFIX ${FPMEX_HOST_SUFFIX})
+      set_target_properties(${target} PROPERTIES SUFFIX ${FPMEX_HOST_SUFFIX}
+                            LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/host/${D_SET})
     elseif(flavour STREQUAL "octave")
       target_link_libraries(${target} PRIVATE fpmex_octave_interface)
-      set_target_properties(${target} PROPERTIES SUFFIX ".mex")
+      set_target_properties(${target} PROPERTIES SUFFIX ".mex"
+                            LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/octave/${D_SET})
+    elseif(flavour STREQUAL "method")
+      target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/octave/installer.cpp)
+      target_link_libraries(${target} PRIVATE fpmex_octave_host)
+      target_compile_definitions(${target} PRIVATE FPMEX_FUNCTION_NAME="${D_NAME}" FPMEX_OCTAVE_INSTALLER=G${D_NAME})
+      set_target_properties(${target} PROPERTIES SUFFIX ".oct"
+                            LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/octave/fpmex/@${D_SET})
     else()
       # MATLAB's interface as the embedded host declares it, imported from
       # MATLAB's own DLLs.
       target_include_directories(${target} PRIVATE ${PROJECT_SOURCE_DIR}/host/include)
       target_link_libraries(${target} PRIVATE fpmex_libmx fpmex_libmex)
+      target_compile_definitions(${target} PRIVATE FPMEX_MATLAB)
       # What ships carries no debug information.
       target_link_options(${target} PRIVATE -s)
-      set_target_properties(${target} PROPERTIES SUFFIX ".dll")
+      set_target_properties(${target} PROPERTIES SUFFIX ".dll"
+                            LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/matlab/fpmex/@${D_SET})
     endif()
     if(WIN32)
       get_target_property(suffix ${target} SUFFIX)
@@ -77,6 +106,11 @@ function(fpmex_add_deliverable)
     set_property(GLOBAL APPEND PROPERTY FPMEX_TARGETS ${target})
   endforeach()
   set_property(GLOBAL APPEND PROPERTY FPMEX_DELIVERABLES ${D_SET}/${D_NAME})
+  # What the Octave package builds from source (octave/package/).
+  list(TRANSFORM D_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/ REGEX "^[^/]")
+  set_property(GLOBAL PROPERTY FPMEX_${D_SET}_${D_NAME}_SOURCES ${D_SOURCES})
+  set_property(GLOBAL PROPERTY FPMEX_${D_SET}_${D_NAME}_KERNELS ${D_KERNELS})
+  set_property(GLOBAL PROPERTY FPMEX_${D_SET}_${D_NAME}_DESCRIPTION "${D_DESCRIPTION}")
 endfunction()
 
 # fpmex_add_test_deliverable(NAME name SOURCES file...)

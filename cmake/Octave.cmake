@@ -1,4 +1,5 @@
-# Octave's MEX build settings, taken from its own mkoctfile.
+# Octave's build settings, taken from its own mkoctfile: its headers and
+# libraries, and the MEX interface of the flat test folders.
 if(FPMEX_OCTAVE)
   find_program(FPMEX_MKOCTFILE mkoctfile)
   find_program(FPMEX_OCTAVE_CLI NAMES octave-cli octave)
@@ -24,10 +25,12 @@ if(FPMEX_OCTAVE)
       list(APPEND FPMEX_OCTAVE_INCLUDES "${CMAKE_MATCH_1}")
     endif()
   endforeach()
+  add_library(fpmex_octave_libraries INTERFACE)
+  target_include_directories(fpmex_octave_libraries SYSTEM INTERFACE ${FPMEX_OCTAVE_INCLUDES})
+  target_link_directories(fpmex_octave_libraries INTERFACE ${FPMEX_OCTAVE_OCTLIBDIR})
+  target_link_libraries(fpmex_octave_libraries INTERFACE octinterp octave)
   add_library(fpmex_octave_interface INTERFACE)
-  target_include_directories(fpmex_octave_interface SYSTEM INTERFACE ${FPMEX_OCTAVE_INCLUDES})
-  target_link_directories(fpmex_octave_interface INTERFACE ${FPMEX_OCTAVE_OCTLIBDIR})
-  target_link_libraries(fpmex_octave_interface INTERFACE octinterp octave)
+  target_link_libraries(fpmex_octave_interface INTERFACE fpmex_octave_libraries)
   target_compile_definitions(fpmex_octave_interface INTERFACE FPMEX_OCTAVE)
-  message(STATUS "Octave MEX files: ${FPMEX_MKOCTFILE}")
+  message(STATUS "Octave: ${FPMEX_MKOCTFILE}")
 endif()

@@ -36,7 +36,8 @@ bool isServed(const mxArray* array)
 }
 
 // For an argument the kernels cannot read as T: the host's own function
-// computes the result (Octave), or the call ends with a clear error.
+// computes the result (MATLAB, Octave), or the call ends with a clear error
+// (the embedded host).
 // Returns true when the call was handed over.
 template <class T>
 bool handOverUnserved(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[], const mxArray* argument)

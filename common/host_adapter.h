@@ -1,6 +1,11 @@
-// The one place where the two hosts differ: the embedded host (MATLAB's
-// interface and semantics) and GNU Octave's MEX interface. Deliverables call
-// these helpers instead of spelling host differences themselves.
+// The one place where the hosts differ. Every deliverable is built for:
+// - the embedded host and MATLAB: MATLAB's interface and semantics
+//   (host/include; FPMEX_MATLAB in the MATLAB libraries);
+// - Octave's MEX interface (FPMEX_OCTAVE), the flat folders the tests call;
+// - the native Octave host (FPMEX_OCTAVE_NATIVE, octave/): MATLAB's interface
+//   and semantics implemented over Octave's values, behind the class methods.
+// Deliverables call these helpers instead of spelling host differences
+// themselves.
 #pragma once
 
 #include <mex.h>
@@ -28,7 +33,8 @@ namespace fpmex {
 }
 
 // An empty 0-by-0 logical array. MATLAB marks a uint8 array logical;
-// Octave has no mxSetLogical and creates the logical array directly.
+// Octave's MEX interface has no mxSetLogical and creates the logical array
+// directly.
 inline mxArray* createEmptyLogical()
 {
 #if defined(FPMEX_OCTAVE)
@@ -40,41 +46,41 @@ inline mxArray* createEmptyLogical()
 #endif
 }
 
-// Bytes per character unit: 2 in MATLAB (UTF-16), 1 in Octave.
+// Bytes per character unit: 2 in MATLAB's interface (UTF-16), 1 in Octave's.
 inline constexpr std::size_t charUnitBytes = sizeof(mxChar);
 
-// Calls the host's own function `name`, never a MEX file of the same name
-// that shadows it: Octave would otherwise find our deliverable again and
-// recurse. The embedded host serves its own functions directly.
+// Calls the host's own function `name` through the host's `builtin`, never a
+// file of ours: as a class method, or with a flat folder first on Octave's
+// path, the name would find our deliverable again. The embedded host serves
+// `builtin` for the functions it has itself. The argument list lives in host
+// memory, which the host releases when the call ends, also after an error.
 inline int callHostFunction(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[], const char* name)
 {
-#if defined(FPMEX_OCTAVE)
-    constexpr int maxArgs = 8;
-    mxArray* args[maxArgs + 1];
-    if (nrhs > maxArgs)
-        fail("Too many arguments for a host function.");
+    auto** args = static_cast<mxArray**>(mxMalloc((static_cast<std::size_t>(nrhs) + 1) * sizeof(mxArray*)));
     args[0] = mxCreateString(name);
     for (int i = 0; i < nrhs; ++i)
         args[i + 1] = prhs[i];
     return mexCallMATLAB(nlhs, plhs, nrhs + 1, args, "builtin");
-#else
-    return mexCallMATLAB(nlhs, plhs, nrhs, prhs, name);
-#endif
 }
 
-// Hands a call this file does not serve (an argument of another class than
-// its set's) to the host's own function of the same name. MATLAB never sends
-// such a call, as it dispatches on class; Octave does. The embedded host has
-// no builtin to hand it to, so there the call ends with the refusal.
+// True in the hosts that have their own functions of our names: MATLAB and
+// Octave. The embedded host has none.
+#if defined(FPMEX_OCTAVE) || defined(FPMEX_OCTAVE_NATIVE) || defined(FPMEX_MATLAB)
+inline constexpr bool hostHasOwnFunctions = true;
+#else
+inline constexpr bool hostHasOwnFunctions = false;
+#endif
+
+// Hands a call with an argument the kernels cannot read as the set's type to
+// the host's own function of the same name, which computes the result; with
+// the embedded host the call ends with the refusal instead. Another class
+// comes only from a flat folder in Octave; a sparse array comes through class
+// dispatch too (its class is double).
 inline void handToHostFunction(int nlhs, mxArray* plhs[], int nrhs, const mxArray* prhs[], const char* refusal)
 {
-#if defined(FPMEX_OCTAVE)
-    (void)refusal;
+    if constexpr (!hostHasOwnFunctions)
+        fail(refusal);
     callHostFunction(nlhs < 1 ? 1 : nlhs, plhs, nrhs, const_cast<mxArray**>(prhs), mexFunctionName());
-#else
-    (void)nlhs, (void)plhs, (void)nrhs, (void)prhs;
-    fail(refusal);
-#endif
 }
 
 } // namespace fpmex

@@ -1,9 +1,12 @@
 // mexCallMATLAB of the two functions deliverables call back: "double"
 // (conversion of numeric, char and logical arrays) and "prod" (MATLAB's
-// product of a double array). The embedded host computes both itself, so a
-// deliverable of the same name can never be reached from here.
+// product of a double array, with or without an output type), by name or
+// through "builtin", as deliverables call them. The embedded host computes
+// both itself, so a deliverable of the same name can never be reached from
+// here.
 #include "state.h"
 
+#include <cctype>
 #include <cmath>
 #include <complex>
 #include <cstring>
@@ -109,6 +112,27 @@ mxArray* product(const mxArray* x, const mxArray* dimArgument)
     return result;
 }
 
+std::string text(const mxArray* chars)
+{
+    std::string result;
+    const mxChar* units = mxGetChars(chars);
+    for (std::size_t i = 0; i < mxGetNumberOfElements(chars); ++i)
+        result += static_cast<char>(units[i]);
+    return result;
+}
+
+// MATLAB's output types of prod, in any case. Of a double array, every one
+// gives its double product.
+bool isOutputType(const mxArray* argument)
+{
+    if (!mxIsChar(argument))
+        return false;
+    std::string word = text(argument);
+    for (char& c : word)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return word == "native" || word == "double" || word == "default";
+}
+
 } // namespace
 } // namespace fpmex::host::detail
 
@@ -116,7 +140,15 @@ using namespace fpmex::host::detail;
 
 extern "C" int mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[], const char* name)
 {
-    const std::string function = name;
+    std::string function = name;
+    // builtin(NAME, ...): the host's own NAME, which is all this host has.
+    if (function == "builtin" && nrhs > 0 && mxIsChar(prhs[0])) {
+        function = text(prhs[0]);
+        ++prhs;
+        --nrhs;
+    }
+    if (function == "prod" && nrhs > 1 && isOutputType(prhs[nrhs - 1]))
+        --nrhs;
     if (nlhs > 1)
         raise("mexCallMATLAB: the embedded host's " + function + " gives one output.");
     mxArray* result = nullptr;
@@ -126,7 +158,7 @@ extern "C" int mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[
         result = product(prhs[0], nrhs == 2 ? prhs[1] : nullptr);
     else
         raise("mexCallMATLAB: the embedded host does not provide " + function + " with " + std::to_string(nrhs) +
-              " input(s); it serves double(x) and prod(x[, dim]).");
+              " input(s); it serves double(x) and prod(x[, dim][, outtype]).");
     plhs[0] = result;
     return 0;
 }

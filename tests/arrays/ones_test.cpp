@@ -166,6 +166,37 @@ TEST(Ones, FillAtBothHostAlignments)
     host::setMallocOffset(0);
 }
 
+// The host's own ones answers its options, never read as sizes: the whole
+// call goes to it, which the embedded host, having no ones, refuses with the
+// count of arguments it was given. A sparse size vector is refused where the
+// host converts it, not read past its nonzero elements.
+TEST(Ones, OptionsGoToTheHostsOnes)
+{
+    const struct {
+        std::vector<std::string> args;
+        std::string error;
+    } cases[] = {
+        {{"single(2)", "'like'", "single(1)"}, "does not provide ones with 3 input(s)"},
+        {{"single(2)", "'Single'"}, "does not provide ones with 2 input(s)"},
+        {{"2", "3", "'int8'"}, "does not provide ones with 3 input(s)"},
+        {{"single([2 3])", "'LOGICAL'"}, "does not provide ones with 2 input(s)"},
+        {{"'double'"}, "does not provide ones with 1 input(s)"},
+        {{"sparse(single([2 0 3]))"}, "The embedded host does not convert sparse arrays."},
+    };
+    for (const auto& c : cases) {
+        std::vector<Array> args;
+        std::vector<const mxArray*> inputs;
+        for (const std::string& a : c.args) {
+            args.push_back(arg(a));
+            inputs.push_back(args.back().get());
+        }
+        const CallResult r = call("single/ones", 1, inputs);
+        EXPECT_TRUE(r.failed) << c.args[0];
+        EXPECT_NE(r.error.find(c.error), std::string::npos) << c.args[0] << ": " << r.error;
+        EXPECT_TRUE(r.warnings.empty()) << c.args[0];
+    }
+}
+
 TEST(Ones, Frame)
 {
     const Array three = arg("single(3)");

@@ -289,6 +289,31 @@ TEST(Prod, OtherClassesGoToTheHostsProd)
     EXPECT_NE(bad.error, dimensionMessage);
 }
 
+// An output type goes to the host's own prod with the whole call, whatever
+// the count of arguments; it is never read as a dimension. The embedded
+// host computes prod of double arrays only, with or without one.
+TEST(Prod, OutputTypesGoToTheHostsProd)
+{
+    const Array d = makeDouble({1, 2, 3, 4, 5, 6}, {}, {2, 3});
+    const Array x = makeSingle({1, 2, 3, 4, 5, 6}, {}, {2, 3});
+    const Array native = arg("'native'");
+    const Array two = arg("2");
+    const Array upper = arg("'Double'");
+    const CallResult columns = call("single/prod", 1, {d.get(), native.get()});
+    ASSERT_FALSE(columns.failed) << columns.error;
+    EXPECT_EQ(realPart<double>(columns.outputs.at(0).get()), (std::vector<double>{2, 12, 30}));
+    const CallResult rows = call("single/prod", 1, {d.get(), two.get(), upper.get()});
+    ASSERT_FALSE(rows.failed) << rows.error;
+    EXPECT_EQ(realPart<double>(rows.outputs.at(0).get()), (std::vector<double>{15, 48}));
+
+    for (const CallResult& r : {call("single/prod", 1, {x.get(), native.get()}),
+                                call("single/prod", 1, {x.get(), two.get(), upper.get()})}) {
+        EXPECT_TRUE(r.failed);
+        EXPECT_EQ(r.error.rfind("The embedded host computes prod of full double arrays only", 0), 0u) << r.error;
+    }
+    EXPECT_EQ(call("single/prod", 2, {x.get(), native.get()}).error, "Too many output arguments.");
+}
+
 TEST(Prod, Frame)
 {
     const Array x = arg("single([2 3])");

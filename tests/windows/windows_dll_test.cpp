@@ -43,14 +43,16 @@ constexpr Library libraries[] = {
 
 struct Flavour {
     const char* directory;
+    const char* setFolder; // the set's folder in directory, before its name
     const char* suffix;
     std::uint16_t machine;
     const char* exportName;
     std::vector<std::string> hostLibraries;
 };
 
-const Flavour matlab32{FPMEX_WINDOWS32_DIR, ".dll", 0x14C, "_mexFunction", {"libmex.dll", "libmx.dll"}};
-const Flavour wine64{FPMEX_WINDOWS64_DIR, ".mexw64", 0x8664, "mexFunction", {"fpmexhost.dll"}};
+// MATLAB's libraries are class methods: one folder, @single and @double in it.
+const Flavour matlab32{FPMEX_WINDOWS32_DIR, "@", ".dll", 0x14C, "_mexFunction", {"libmex.dll", "libmx.dll"}};
+const Flavour wine64{FPMEX_WINDOWS64_DIR, "", ".mexw64", 0x8664, "mexFunction", {"fpmexhost.dll"}};
 
 std::string lower(std::string text)
 {
@@ -77,7 +79,7 @@ void checkLibrary(const Flavour& flavour, const Library& library)
     const bool single = std::string(library.set) == "single";
     const std::string file = std::string(library.name) + flavour.suffix;
     SCOPED_TRACE(std::string(library.set) + "/" + file);
-    const PeImage image = readPeImage(std::string(flavour.directory) + "/" + library.set + "/" + file);
+    const PeImage image = readPeImage(std::string(flavour.directory) + "/" + flavour.setFolder + library.set + "/" + file);
 
     EXPECT_EQ(image.machine, flavour.machine);
     EXPECT_EQ(image.exports, std::vector<std::string>{flavour.exportName});
