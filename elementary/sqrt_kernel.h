@@ -7,9 +7,11 @@
 namespace fpmex {
 
 // Square root of count >= 1 double elements; complex input when inIm is
-// non-null. Writes outRe and outIm for every element and returns 1 when
-// some result needs its imaginary part, else 0. The active level's variant
-// runs; every variant gives the x87 reference's bits.
+// non-null. Returns 1 when some result needs its imaginary part, else 0.
+// Writes outRe for every element, and outIm too when the result is 1; when it
+// is 0 the frame drops the imaginary buffer, and the real path's vector
+// variants leave it unwritten while every imaginary part is +0. The active
+// level's variant runs; every variant gives the x87 reference's bits.
 int sqrtKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count);
 
 using SqrtKernelFn = int (*)(double* outRe, double* outIm, const double* inRe, const double* inIm,

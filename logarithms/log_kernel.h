@@ -19,9 +19,12 @@ namespace fpmex {
 //
 // Buffers hold T at its natural alignment. Each result is the one the x87
 // unit gives, computed in extended precision and rounded once when stored as
-// T. All outputs are written. Returns 1 when some element took a path with a
-// nonzero imaginary part (the imaginary buffer must be kept), else 0.
-// Restores the caller's x87 and SSE state on return.
+// T. Returns 1 when some element took a path with a nonzero imaginary part
+// (the imaginary buffer must be kept), else 0. Every real part is written,
+// and every imaginary part when the result is 1; when it is 0 the frame
+// drops the imaginary buffer, and a vector variant leaves it unwritten while
+// every imaginary part is +0. Restores the caller's x87 and SSE state on
+// return.
 //
 // The active level's variant runs (see common/kernel_variants.h); every
 // variant gives the x87 reference's bits.

@@ -4,7 +4,9 @@
 // Inputs: count >= 1 singles, real path only; a complex input goes to the
 // x87 reference whole. Outputs: as the reference (log_kernel.h): real part,
 // imaginary part P for x < 0 and +0 otherwise, a NaN made quiet with its sign
-// cleared in both parts, -Inf for +-0, +Inf for +-Inf; the flag.
+// cleared in both parts, -Inf for +-0, +Inf for +-Inf; the flag. The
+// imaginary buffer is left untouched while every imaginary part is +0, as
+// the frame drops it then.
 //
 // Evaluation: each |x| is widened to double (exact; subnormal singles become
 // normal doubles) and split as 2^k * z, z in [sqrt(2)/2, sqrt(2))
@@ -45,6 +47,7 @@ struct LogLanes {
     Floats re;
     Floats im;
     Mask negative;
+    Mask nonzeroImaginary; // negative, or NaN
     unsigned uncertain;
 };
 
@@ -84,6 +87,7 @@ inline LogLanes logLanes(Floats in)
     lanesOut.re = narrow(select(regular, v, select(zero, splat(-__builtin_inf()), a)));
     lanesOut.im = narrow(select(negative, P, select(isNan(a), a, splat(0.0))));
     lanesOut.negative = negative;
+    lanesOut.nonzeroImaginary = negative | isNan(a);
     const unsigned decided = equalLanes(narrow(v * splat(1 - certaintyWindow)), narrow(v * splat(1 + certaintyWindow)));
     lanesOut.uncertain = laneBits(regular) & ~decided;
     return lanesOut;
@@ -100,10 +104,20 @@ FPMEX_SIMD_KERNEL int logKernel(float* outRe, float* outIm, const float* inRe, c
     sseLoadMode(sseVectorMode);
     Fallback<float, int> fallback{logKernelX87<float, base>, outRe, outIm, inRe};
     unsigned negative = 0;
+    // The imaginary parts are written from the first element whose part is
+    // not +0 (a negative or a NaN), the earlier ones then set to +0: while
+    // the flag stays 0 the frame drops the buffer, which is then never
+    // touched.
+    bool imaginary = false;
     walkLanes(count, [&](std::size_t first, auto access) {
         const LogLanes result = logLanes<base>(access.load(inRe + first));
         access.store(outRe + first, result.re);
-        access.store(outIm + first, result.im);
+        if (!imaginary && (laneBits(result.nonzeroImaginary) & access.valid) != 0) {
+            std::memset(outIm, 0, first * sizeof(float));
+            imaginary = true;
+        }
+        if (imaginary)
+            access.store(outIm + first, result.im);
         negative |= laneBits(result.negative) & access.valid;
         fallback.addLanes(first, result.uncertain & access.valid);
     });

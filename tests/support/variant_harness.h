@@ -23,12 +23,15 @@ struct KernelRun {
     std::string name;
     std::function<int(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t count)> run;
     bool writesImaginary; // outIm is written for a real input (and compared)
+    // For a real input outIm matters only when the flag is 1: the frames drop
+    // the imaginary buffer otherwise, and a variant may leave it unwritten.
+    bool imaginaryOnFlag = false;
 };
 
 template <class T>
 KernelRun<T> flagKernel(std::string name, int (*kernel)(T*, T*, const T*, const T*, std::size_t))
 {
-    return {std::move(name), kernel, true};
+    return {std::move(name), kernel, true, true};
 }
 
 template <class T>
