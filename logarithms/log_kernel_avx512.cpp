@@ -3,7 +3,7 @@
 #include "common/fp_state.h"
 #include "log_kernel.h"
 #include "log_kernel_vector.h"
-#include "log_vector_table.h"
+#include "log_vector_constants.h"
 
 #include <bit>
 

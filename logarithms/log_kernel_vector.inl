@@ -10,7 +10,7 @@
 //
 // Evaluation: each |x| is widened to double (exact; subnormal singles become
 // normal doubles) and split as 2^k * z, z in [sqrt(2)/2, sqrt(2))
-// (log_vector_table.h). With s = (z - 1) / (z + 1),
+// (log_vector_constants.h). With s = (z - 1) / (z + 1),
 // log2|x| = k + (2 / ln 2) atanh(s), the last by its series to s^15. The
 // natural and base-10 results are that times ln 2 or log10(2).
 //
@@ -59,21 +59,21 @@ inline LogLanes logLanes(Floats in)
     const Doubles x = widen(in);
     const Doubles a = doublesOf(andNot(bitsOf(x), splatBits(0x8000000000000000)));
 
-    const Bits u = bitsOf(a) + splatBits((std::uint64_t{1024} << 52) - logTable::offsetBits);
+    const Bits u = bitsOf(a) + splatBits((std::uint64_t{1024} << 52) - logConstants::offsetBits);
     const Bits kBiased = shiftRight<52>(u); // k + 1024, never negative for a single
     const Doubles z = doublesOf(bitsOf(a) - shiftLeft<52>(kBiased) + splatBits(std::uint64_t{1024} << 52));
     const Doubles k = doublesOf(kBiased | splatBits(0x4330000000000000)) - splat(0x1p52 + 1024);
 
     const Doubles s = (z - splat(1.0)) / (z + splat(1.0));
     const Doubles s2 = s * s;
-    Doubles p = splat(logTable::series[7]);
+    Doubles p = splat(logConstants::series[7]);
     for (int j = 6; j >= 0; --j)
-        p = mulAdd(p, s2, splat(logTable::series[j]));
+        p = mulAdd(p, s2, splat(logConstants::series[j]));
     Doubles v = mulAdd(p, s, k);
     if constexpr (base == LogBase::natural)
-        v = v * splat(logTable::toNatural);
+        v = v * splat(logConstants::toNatural);
     else if constexpr (base == LogBase::ten)
-        v = v * splat(logTable::toTen);
+        v = v * splat(logConstants::toTen);
 
     const Mask regular = (splat(0.0) < a) & (a < splat(__builtin_inf()));
     const Mask zero = a == splat(0.0);

@@ -27,6 +27,18 @@ void expectOnes(const CallResult& r, const std::vector<mwSize>& dims, const std:
         ASSERT_EQ(bitsOf(v), oneBits) << what;
 }
 
+// ones called with its arguments written as expressions.
+CallResult callOnes(const std::vector<std::string>& expressions)
+{
+    std::vector<Array> args;
+    std::vector<const mxArray*> inputs;
+    for (const std::string& e : expressions) {
+        args.push_back(arg(e));
+        inputs.push_back(args.back().get());
+    }
+    return call("single/ones", 1, inputs);
+}
+
 struct OnesCase {
     std::vector<std::string> args;
     std::vector<mwSize> dims;
@@ -104,13 +116,7 @@ TEST(Ones, Errors)
         {{"{2, 3}"}, nullptr}, // "double" cannot convert a cell: its own error
     };
     for (const auto& c : cases) {
-        std::vector<Array> args;
-        std::vector<const mxArray*> inputs;
-        for (const std::string& a : c.args) {
-            args.push_back(arg(a));
-            inputs.push_back(args.back().get());
-        }
-        const CallResult r = call("single/ones", 1, inputs);
+        const CallResult r = callOnes(c.args);
         EXPECT_TRUE(r.failed) << c.args[0];
         if (c.message != nullptr) {
             EXPECT_EQ(r.error, c.message) << c.args[0];
@@ -184,13 +190,7 @@ TEST(Ones, OptionsGoToTheHostsOnes)
         {{"sparse(single([2 0 3]))"}, "The embedded host does not convert sparse arrays."},
     };
     for (const auto& c : cases) {
-        std::vector<Array> args;
-        std::vector<const mxArray*> inputs;
-        for (const std::string& a : c.args) {
-            args.push_back(arg(a));
-            inputs.push_back(args.back().get());
-        }
-        const CallResult r = call("single/ones", 1, inputs);
+        const CallResult r = callOnes(c.args);
         EXPECT_TRUE(r.failed) << c.args[0];
         EXPECT_NE(r.error.find(c.error), std::string::npos) << c.args[0] << ": " << r.error;
         EXPECT_TRUE(r.warnings.empty()) << c.args[0];

@@ -15,22 +15,30 @@ namespace fpmex::test {
 inline constexpr std::uint16_t carelessX87Control = 0x087F;
 inline constexpr std::uint32_t carelessMxcsr = 0xDFC0;
 
+// Runs kernel with the caller's x87 control word and MXCSR set to these,
+// and checks that both are exactly as set when it returns.
 template <class Kernel>
-void underCarelessModes(Kernel kernel)
+void underModes(std::uint16_t x87Control, std::uint32_t mxcsr, Kernel kernel)
 {
     std::uint16_t savedControl;
     asm volatile("fnstcw %0" : "=m"(savedControl) : : "memory");
     const std::uint32_t savedMxcsr = _mm_getcsr();
-    asm volatile("fldcw %0" : : "m"(carelessX87Control) : "memory");
-    _mm_setcsr(carelessMxcsr);
+    asm volatile("fldcw %0" : : "m"(x87Control) : "memory");
+    _mm_setcsr(mxcsr);
     kernel();
-    std::uint16_t control;
-    asm volatile("fnstcw %0" : "=m"(control) : : "memory");
-    const std::uint32_t mxcsr = _mm_getcsr();
+    std::uint16_t controlAfter;
+    asm volatile("fnstcw %0" : "=m"(controlAfter) : : "memory");
+    const std::uint32_t mxcsrAfter = _mm_getcsr();
     asm volatile("fldcw %0" : : "m"(savedControl) : "memory");
     _mm_setcsr(savedMxcsr);
-    EXPECT_EQ(control, carelessX87Control) << "the kernel changed the caller's x87 control word";
-    EXPECT_EQ(mxcsr & 0xFFC0, carelessMxcsr & 0xFFC0) << "the kernel changed the caller's MXCSR modes";
+    EXPECT_EQ(controlAfter, x87Control) << "the kernel changed the caller's x87 control word";
+    EXPECT_EQ(mxcsrAfter, mxcsr) << "the kernel changed the caller's MXCSR";
+}
+
+template <class Kernel>
+void underCarelessModes(Kernel kernel)
+{
+    underModes(carelessX87Control, carelessMxcsr, kernel);
 }
 
 } // namespace fpmex::test

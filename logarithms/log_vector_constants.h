@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-namespace fpmex::logTable {
+namespace fpmex::logConstants {
 
 inline constexpr std::uint64_t offsetBits = 0x3FE6A09E667F3BCD;
 
@@ -23,4 +23,4 @@ inline constexpr double series[8] = {
 inline constexpr double toNatural = 0x1.62e42fefa39efp-1;
 inline constexpr double toTen = 0x1.34413509f79ffp-2;
 
-} // namespace fpmex::logTable
+} // namespace fpmex::logConstants
