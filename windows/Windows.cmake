@@ -7,10 +7,30 @@ enable_language(RC)
 # No runtime DLL of the compiler's anywhere: a MEX library must load with
 # only the system's DLLs and the host's beside it, and the test programs run
 # under Wine with nothing installed.
-add_link_options(-static-libgcc -static-libstdc++ -static)
+if(NOT FPMEX_WINDOWS32_BUILD)
+  add_link_options(-static-libgcc -static-libstdc++ -static)
+else()
+  # Except in the 32-bit host: it ends a call by throwing through the MATLAB
+  # library's frames, and i686 GCC unwinds with DWARF tables that each
+  # module registers with the libgcc it finds, the shared libgcc_s_dw2-1.dll
+  # when that is loaded already, else its own static copy, which no other
+  # module's unwinder sees. So the host and the programs use the shared
+  # libgcc, beside them in bin, and a MATLAB library loaded later registers
+  # its frames there too, its own static runtime untouched.
+  add_link_options(-shared-libgcc -static-libstdc++)
+  foreach(dll libgcc_s_dw2-1.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT EXISTS ${path})
+      message(FATAL_ERROR "${CMAKE_CXX_COMPILER} has no ${dll}")
+    endif()
+    file(COPY ${path} DESTINATION ${FPMEX_BUILD_ROOT}/bin)
+  endforeach()
+endif()
 
-# Programs beside the host DLL they load (build/bin), as Windows finds DLLs.
-set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
+# Programs beside the host DLLs they load (build/bin), as Windows finds DLLs;
+# the 32-bit host build puts them into the MATLAB libraries' build.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${FPMEX_BUILD_ROOT}/bin)
 
 # The fixed versions of each set; prod carries a file version of its own.
 set(FPMEX_RC_single_FILE_VERSION 1.0.0.4)

@@ -8,5 +8,9 @@ set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 # The kernels use SSE2. A 32-bit Windows caller keeps the stack only 4-byte
 # aligned, so every function that spills an SSE register realigns its own.
-string(APPEND CMAKE_C_FLAGS_INIT " -msse2 -mstackrealign")
-string(APPEND CMAKE_CXX_FLAGS_INIT " -msse2 -mstackrealign")
+# C++ float and double arithmetic goes to SSE as on x86-64: i686 GCC would
+# otherwise compute it on the x87 unit with excess precision, and a value
+# could then depend on where the compiler spilled it. The x87 kernels are
+# explicit x87 steps, which this does not touch.
+string(APPEND CMAKE_C_FLAGS_INIT " -msse2 -mfpmath=sse -mstackrealign")
+string(APPEND CMAKE_CXX_FLAGS_INIT " -msse2 -mfpmath=sse -mstackrealign")

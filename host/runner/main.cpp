@@ -20,7 +20,7 @@ constexpr const char* usage =
     "       mexrun --demo\n"
     "       mexrun --list\n"
     "\n"
-    "Calls build/host/SET/NAME" FPMEX_DELIVERABLE_SUFFIX " (SET is single or double) in the embedded host.\n"
+    "Calls build/" FPMEX_DELIVERABLE_FOLDER "SET/NAME" FPMEX_DELIVERABLE_SUFFIX " (SET is single or double) in the embedded host.\n"
     "Each ARG is a MATLAB expression: 3, [1 2; 3 4], NaN, -Inf, -0, 1e-40, 2+3i,\n"
     "single(...), double(...), int8(...) ... uint64(...), logical(...), 'text',\n"
     "complex(re, im), zeros(2,0), ones(2,3), reshape(1:24, 2, 3, 4), {}, struct(),\n"
@@ -79,7 +79,7 @@ std::string libraryPath(const std::string& name)
     const std::string suffix = FPMEX_DELIVERABLE_SUFFIX;
     if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
         return name;
-    return buildDirectory() + "/host/" + name + suffix;
+    return buildDirectory() + "/" FPMEX_DELIVERABLE_FOLDER + name + suffix;
 }
 
 // One call: parse, call, print. Returns the exit status.

@@ -125,7 +125,12 @@ using namespace detail;
 
 MexFunction loadDeliverable(const std::string& path)
 {
+    // 32-bit Windows MATLAB looks up the C entry under its decorated name.
+#if defined(_WIN32) && !defined(_WIN64)
+    void* symbol = findSymbol(openLibrary(path), "_mexFunction");
+#else
     void* symbol = findSymbol(openLibrary(path), "mexFunction");
+#endif
     if (symbol == nullptr)
         throw std::runtime_error(path + " has no mexFunction");
     return reinterpret_cast<MexFunction>(symbol);

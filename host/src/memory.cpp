@@ -113,7 +113,9 @@ void* allocateBlock(std::size_t bytes, bool zeroed)
     auto* raw = static_cast<unsigned char*>(std::malloc(frontRoom + bytes + guardBytes));
     if (raw == nullptr)
         raise("Out of memory: the request for " + std::to_string(bytes) + " bytes could not be met.");
-    const auto base = reinterpret_cast<std::uintptr_t>(raw) + 16 + guardBytes;
+    // malloc aligns to 8 bytes only on 32-bit Windows: the rounding up takes
+    // the slack of frontRoom, so that the block and its guards stay inside.
+    const auto base = reinterpret_cast<std::uintptr_t>(raw) + guardBytes;
     auto* user = reinterpret_cast<unsigned char*>((base + 15) / 16 * 16 + offset);
     std::memset(frontGuard(user), guardPattern, guardBytes);
     std::memset(backGuard(user, bytes), guardPattern, guardBytes);

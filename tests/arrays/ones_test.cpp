@@ -130,13 +130,14 @@ TEST(Ones, Errors)
 // double arguments, and the largest request for a product beyond size_t.
 TEST(Ones, ProductsTooLargeForMemory)
 {
-    const std::string beyondAddressSpace = "18446744073709551615";
+    const std::string beyondAddressSpace = std::to_string(SIZE_MAX);
+    const bool wide = sizeof(std::size_t) == 8; // else every case is beyond a 32-bit address space
     const struct {
         std::vector<std::string> args;
         std::string bytes;
     } cases[] = {
-        {{"16777217"}, "1125900041060356"}, // 16777217^2 * 4, not 16777216^2 * 4
-        {{"2147483647", "2147483647.5"}, "18446744056529682436"},
+        {{"16777217"}, wide ? "1125900041060356" : beyondAddressSpace}, // 16777217^2 * 4, not 16777216^2 * 4
+        {{"2147483647", "2147483647.5"}, wide ? "18446744056529682436" : beyondAddressSpace},
         {{"single(2)", "2147483647", "2147483647"}, beyondAddressSpace},
         {{"single([2147483520 2147483520 2147483520])"}, beyondAddressSpace},
         {{"single(65536)", "single(65536)", "single(65536)", "single(65536)"}, beyondAddressSpace},
@@ -187,7 +188,7 @@ TEST(Ones, OptionsGoToTheHostsOnes)
         {{"2", "3", "'int8'"}, "does not provide ones with 3 input(s)"},
         {{"single([2 3])", "'LOGICAL'"}, "does not provide ones with 2 input(s)"},
         {{"'double'"}, "does not provide ones with 1 input(s)"},
-        {{"sparse(single([2 0 3]))"}, "The embedded host does not convert sparse arrays."},
+        {{"sparse(single([2 0 3]))"}, unservedAnswer("ones", 1, "The embedded host does not convert sparse arrays.")},
     };
     for (const auto& c : cases) {
         const CallResult r = callOnes(c.args);

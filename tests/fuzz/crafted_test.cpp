@@ -46,8 +46,10 @@ TEST(Crafted, BadInputClassesEndWithTheDocumentedMessage)
             inputs.push_back(owned.back().get());
         }
         const CallResult r = call(c.deliverable, 1, inputs);
+        const std::string name = std::string(c.deliverable).substr(std::string(c.deliverable).find('/') + 1);
+        const bool unary = inputs.size() == 1 && name != "ones";
         EXPECT_TRUE(r.failed) << c.deliverable << " " << c.inputs[0];
-        EXPECT_EQ(r.error, c.message) << c.deliverable << " " << c.inputs[0];
+        EXPECT_EQ(r.error, unary ? unservedAnswer(name, 1, c.message) : c.message) << c.deliverable << " " << c.inputs[0];
     }
 }
 
@@ -70,7 +72,10 @@ TEST(Crafted, SizesBeyondMemoryEndWithTheHostsOutOfMemoryError)
 
 TEST(Crafted, EmptyInputsWithSizesBeyond32BitsKeepTheirSizes)
 {
-    const std::vector<mwSize> shapes[] = {{mwSize(1) << 31, 0}, {0, mwSize(1) << 32}, {3, 0, (mwSize(1) << 32) - 1}};
+    if constexpr (sizeof(mwSize) < 8)
+        GTEST_SKIP() << "sizes beyond 32 bits need a 64-bit mwSize";
+    const std::uint64_t two32 = std::uint64_t(1) << 32;
+    const std::vector<mwSize> shapes[] = {{mwSize(1) << 31, 0}, {0, mwSize(two32)}, {3, 0, mwSize(two32 - 1)}};
     for (const auto& dims : shapes) {
         const Array single = makeSingle({}, {}, dims);
         const Array dbl = makeDouble({}, {}, dims);

@@ -35,6 +35,9 @@ struct FuzzCall {
     std::vector<host::Array> inputs;
     std::size_t mallocOffset = 0;
     CallerMode mode{0x037F, 0x1F80};
+    // An input asked for a size beyond this platform's mwSize (a 32-bit
+    // build) and was replaced: the call is not the one a 64-bit build makes.
+    bool narrowed = false;
 };
 
 // Decodes a fuzz input; every byte string decodes to some call. Inputs are
@@ -58,6 +61,16 @@ std::string checkLevels(const FuzzCall& call);
 // caller's modes as MATLAB's would be, with the host's complex arithmetic
 // (NaN signs and payloads differ between C runtimes).
 bool hostComputesResult(const FuzzCall& call);
+
+// A 32-bit build asks for all of its address space where the sizes' product
+// goes beyond it (seen is what observe() gave), and so for another count
+// than a 64-bit build.
+bool requestsBeyondAddressSpace(const std::string& seen);
+
+// The MATLAB libraries (the 32-bit Windows suite) hand a call with an
+// argument they cannot read to the host's own function of their name; seen is
+// what observe() gave. Other builds refuse such calls themselves.
+bool handedToHostFunction(const FuzzCall& call, const std::string& seen);
 
 // Outcomes hold raw element bytes: printable ASCII stays as it is, every
 // other byte (and the backslash) becomes \xNN. A text longer than limit

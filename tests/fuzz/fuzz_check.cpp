@@ -3,6 +3,8 @@
 // or a prod its builtins refuse) may end any call that reaches them.
 #include "fuzz_call.h"
 
+#include "fpmex_deliverables.h"
+
 #include <cstring>
 #include <map>
 #include <set>
@@ -38,8 +40,19 @@ bool startsWith(const std::string& text, const char* prefix)
     return text.compare(0, std::strlen(prefix), prefix) == 0;
 }
 
+// The embedded host's answer to a call that a MATLAB library handed to the
+// host's own function of its name, which this host does not have.
+bool isHandedOver(const Deliverable& target, const std::string& message)
+{
+    return FPMEX_DELIVERABLES_HAND_OVER &&
+           (startsWith(message, ("mexCallMATLAB: the embedded host does not provide " + target.name + " ").c_str()) ||
+            startsWith(message, ("mexCallMATLAB: the embedded host's " + target.name + " gives one output.").c_str()));
+}
+
 bool isDocumented(const Deliverable& target, const std::string& message)
 {
+    if (isHandedOver(target, message))
+        return true;
     if (message == "Too many output arguments.")
         return true;
     if (message == "Wrong number of input arguments.")
@@ -176,6 +189,18 @@ bool hostComputesResult(const FuzzCall& call)
 {
     return call.target->name == "prod" && !call.inputs.empty() &&
            (mxGetClassID(call.inputs[0].get()) != mxSINGLE_CLASS || mxIsSparse(call.inputs[0].get()));
+}
+
+bool requestsBeyondAddressSpace(const std::string& seen)
+{
+    return sizeof(std::size_t) < 8 &&
+           startsWith(seen, ("error: Out of memory: the request for " + std::to_string(SIZE_MAX) + " bytes").c_str());
+}
+
+bool handedToHostFunction(const FuzzCall& call, const std::string& seen)
+{
+    const std::string prefix = "error: ";
+    return startsWith(seen, prefix.c_str()) && isHandedOver(*call.target, seen.substr(prefix.size()));
 }
 
 std::string observe(const FuzzCall& call)

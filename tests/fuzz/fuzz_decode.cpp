@@ -15,6 +15,7 @@
 #include <cstring>
 #include <limits>
 #include <sstream>
+#include <stdexcept>
 
 namespace fpmex::fuzz {
 namespace {
@@ -23,6 +24,7 @@ struct Reader {
     const std::uint8_t* data;
     std::size_t size;
     std::size_t offset = 0; // where inputs start relative to 16 bytes
+    bool narrowed = false;  // a size beyond this platform's mwSize was asked for
 
     std::uint8_t byte()
     {
@@ -75,9 +77,11 @@ constexpr std::array<std::uint64_t, 32> doubleSpecials{
     0x41DFFFFFFFC00000, 0x41E0000000000000, 0x41EFFFFFFFE00000, 0x41F0000000000000, // 2^31-1, 2^31, 2^32-1, 2^32
     0x40F0000000000000, 0x40C3880000000000, 0x4000000000000000, 0x4008000000000000, // 65536, 10000, 2, 3
     0x4330000000000001, 0x3FEFFFFFFFFFFFFF, 0x36A0000000000000, 0x47EFFFFFE0000000}; // 2^52+1, 1-eps, tiny, single max
-constexpr std::array<mwSize, 8> hugeSizes{
-    mwSize(0x7FFFFFFF), mwSize(0x80000000), mwSize(0xFFFFFFFF), mwSize(0x100000000),
-    mwSize(0x100000001), mwSize(1) << 62, std::numeric_limits<mwSize>::max(), mwSize(65536)};
+// The same values on every platform; those beyond a 32-bit mwSize cannot be
+// asked for there (decodeShape).
+constexpr std::array<std::uint64_t, 8> hugeSizes{
+    0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0x100000000, 0x100000001, std::uint64_t(1) << 62,
+    std::numeric_limits<std::uint64_t>::max(), 65536};
 
 std::vector<mwSize> decodeShape(Reader& in, unsigned mode)
 {
@@ -96,7 +100,14 @@ std::vector<mwSize> decodeShape(Reader& in, unsigned mode)
     }
     case 4: { // near and beyond the 32-bit limits, with a zero size so the array stays empty
         const std::uint8_t pick = in.byte();
-        const mwSize huge = hugeSizes[pick % hugeSizes.size()];
+        const std::uint64_t wide = hugeSizes[pick % hugeSizes.size()];
+        if (wide > std::numeric_limits<mwSize>::max()) {
+            // No array of this platform has such a size; the input is
+            // replaced, as one the host refuses, and the call is marked.
+            in.narrowed = true;
+            throw std::length_error("size beyond mwSize");
+        }
+        const auto huge = static_cast<mwSize>(wide);
         switch ((pick >> 3) % 4) {
         case 0:
             return {huge, 0};
@@ -252,7 +263,7 @@ const std::vector<Deliverable>& deliverables()
         std::stringstream names(FPMEX_DELIVERABLE_LIST);
         std::string setAndName;
         while (std::getline(names, setAndName, ',')) {
-            const std::string path = std::string(FPMEX_BUILD_DIR) + "/host/" + setAndName + FPMEX_DELIVERABLE_SUFFIX;
+            const std::string path = std::string(FPMEX_BUILD_DIR) + "/" FPMEX_DELIVERABLE_FOLDER + setAndName + FPMEX_DELIVERABLE_SUFFIX;
             list.push_back({setAndName, setAndName.substr(setAndName.find('/') + 1), host::loadDeliverable(path)});
         }
         return list;
@@ -286,6 +297,7 @@ FuzzCall decodeCall(const std::uint8_t* data, std::size_t size)
         call.inputs.emplace_back(array);
     }
     host::setInputOffset(0);
+    call.narrowed = in.narrowed;
     return call;
 }
 

@@ -5,8 +5,11 @@
 //
 // With --outcomes first, prints instead one line per input, in file name
 // order: the file name and a 64-bit digest of everything the caller sees of
-// the call, so that two builds (Linux and Windows) can be compared (calls
-// whose result the host computes itself show "host" instead). With
+// the call, so that two builds (Linux and Windows) can be compared. Calls
+// whose result the host computes itself show "host" instead of the digest;
+// after it, a 32-bit build marks "narrowed" those whose input sizes or
+// memory request it cannot represent, and "handed" those that MATLAB's
+// libraries hand to the host's own function. With
 // --show first, prints everything the caller sees, other bytes than printable
 // ASCII in hex.
 #include "fuzz_call.h"
@@ -77,8 +80,13 @@ int main(int argc, char** argv)
         for (const auto& file : files) {
             const fpmex::fuzz::FuzzCall call = load(file);
             const std::string seen = fpmex::fuzz::observe(call);
-            if (outcomes && fpmex::fuzz::hostComputesResult(call))
+            // A narrowed call has another input; the host may compute it.
+            if (outcomes && (call.narrowed || fpmex::fuzz::requestsBeyondAddressSpace(seen)))
+                std::printf("%s %016" PRIx64 " narrowed\n", file.filename().string().c_str(), digest(seen));
+            else if (outcomes && fpmex::fuzz::hostComputesResult(call))
                 std::printf("%s host\n", file.filename().string().c_str());
+            else if (outcomes && fpmex::fuzz::handedToHostFunction(call, seen))
+                std::printf("%s %016" PRIx64 " handed\n", file.filename().string().c_str(), digest(seen));
             else if (outcomes)
                 std::printf("%s %016" PRIx64 "\n", file.filename().string().c_str(), digest(seen));
             else

@@ -89,7 +89,8 @@ TEST(HostSizes, DimensionsFollowMatlabRules)
     mxSetDimensions(a.get(), one, 1);
     EXPECT_EQ(dimensionsOf(a.get()), (std::vector<mwSize>{5, 1}));
     // A product of sizes beyond the address space saturates instead of wrapping.
-    const mwSize huge[] = {mwSize(1) << 40, mwSize(1) << 40};
+    const mwSize half = mwSize(1) << (4 * sizeof(mwSize));
+    const mwSize huge[] = {half, half};
     mxSetDimensions(a.get(), huge, 2);
     EXPECT_EQ(mxGetNumberOfElements(a.get()), SIZE_MAX);
 }
@@ -110,7 +111,10 @@ TEST(HostMemory, ImpossibleRequestsEndTheCallWithOutOfMemory)
 TEST(HostMemory, SparseColumnCountsThatWrapAreRefusedAndLeaveNothing)
 {
     const std::size_t before = host::liveBlocks();
-    for (mwSize n : {SIZE_MAX, SIZE_MAX / 8, mwSize(1) << 62, mwSize(1) << 40}) {
+    std::vector<mwSize> counts{SIZE_MAX, SIZE_MAX / 8, SIZE_MAX / 4 + 1};
+    if constexpr (sizeof(mwSize) == 8)
+        counts.push_back(mwSize(std::uint64_t(1) << 40)); // beyond memory without wrapping
+    for (mwSize n : counts) {
         EXPECT_THROW(mxCreateSparse(2, n, 1, mxREAL), std::exception) << n;
         EXPECT_EQ(host::liveBlocks(), before) << n;
     }

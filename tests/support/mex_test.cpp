@@ -11,9 +11,13 @@ host::MexFunction deliverable(const std::string& setAndName)
 {
     static std::map<std::string, host::MexFunction> loaded;
     auto it = loaded.find(setAndName);
-    if (it == loaded.end())
-        it = loaded.emplace(setAndName, host::loadDeliverable(std::string(FPMEX_BUILD_DIR) + "/host/" + setAndName + FPMEX_DELIVERABLE_SUFFIX))
+    if (it == loaded.end()) {
+        // The test deliverables lie in host/test in every build.
+        const char* folder = setAndName.starts_with("test/") ? "host/" : FPMEX_DELIVERABLE_FOLDER;
+        it = loaded.emplace(setAndName, host::loadDeliverable(std::string(FPMEX_BUILD_DIR) + "/" + folder + setAndName +
+                                                              FPMEX_DELIVERABLE_SUFFIX))
                  .first;
+    }
     return it->second;
 }
 
@@ -41,6 +45,14 @@ CallResult call(const std::string& setAndName, int nlhs, const std::vector<const
 CallResult call(const std::string& setAndName, int nlhs, std::initializer_list<const mxArray*> inputs)
 {
     return call(setAndName, nlhs, std::vector<const mxArray*>(inputs));
+}
+
+std::string unservedAnswer(const std::string& name, std::size_t inputs, const std::string& refusal)
+{
+    if (!FPMEX_DELIVERABLES_HAND_OVER)
+        return refusal;
+    return "mexCallMATLAB: the embedded host does not provide " + name + " with " + std::to_string(inputs) +
+           " input(s); it serves double(x) and prod(x[, dim][, outtype]).";
 }
 
 std::vector<mwSize> dimensionsOf(const mxArray* array)

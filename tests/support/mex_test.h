@@ -56,6 +56,13 @@ std::vector<T> imagPart(const mxArray* array)
 
 std::vector<mwSize> dimensionsOf(const mxArray* array);
 
+// How a call of deliverable `name` with `inputs` arguments ends when it
+// cannot read an argument: with its refusal, or, where the deliverables are
+// the MATLAB libraries (the 32-bit Windows suite), which hand such a call to
+// the host's own function of their name, with the embedded host's answer
+// that it has none.
+std::string unservedAnswer(const std::string& name, std::size_t inputs, const std::string& refusal);
+
 inline std::uint32_t bitsOf(float value)
 {
     std::uint32_t bits;

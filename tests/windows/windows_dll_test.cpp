@@ -3,7 +3,8 @@
 // libraries must export only _mexFunction, import only libmx.dll,
 // libmex.dll and the system's DLLs, and carry the version resource and the
 // string table; the 64-bit libraries of the Wine suite the same, with their
-// own export name and host.
+// own export name and host. The 32-bit host's libmx.dll and libmex.dll
+// export exactly what those import libraries were made from.
 #include "pe_image.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 
 namespace fpmex::test {
@@ -171,6 +175,52 @@ TEST(WindowsLibraries, Wine64BitLibrariesShowTheirExportImportsAndResources)
 {
     for (const Library& library : libraries)
         checkLibrary(wine64, library);
+}
+
+// The names under EXPORTS in a module definition file, sorted.
+std::vector<std::string> definedExports(const std::string& path)
+{
+    std::ifstream in(path);
+    std::vector<std::string> names;
+    bool exports = false;
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string word;
+        if (!(words >> word) || word[0] == ';')
+            continue;
+        if (word == "EXPORTS")
+            exports = true;
+        else if (exports)
+            names.push_back(word);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The 32-bit embedded host as MATLAB's libraries find it: libmx.dll and
+// libmex.dll export exactly what the import libraries promise, and every
+// function a library imports is there.
+TEST(WindowsLibraries, Host32BitDllsExportTheMatlabLists)
+{
+    std::map<std::string, std::set<std::string>> served;
+    for (const auto& [dll, def] : {std::pair{"libmx.dll", FPMEX_LIBMX_DEF}, std::pair{"libmex.dll", FPMEX_LIBMEX_DEF}}) {
+        SCOPED_TRACE(dll);
+        const PeImage image = readPeImage(std::string(FPMEX_WINDOWS32_BIN) + "/" + dll);
+        EXPECT_EQ(image.machine, 0x14C);
+        std::vector<std::string> exports = image.exports;
+        std::sort(exports.begin(), exports.end());
+        const std::vector<std::string> listed = definedExports(def);
+        EXPECT_FALSE(listed.empty());
+        EXPECT_EQ(exports, listed);
+        served[dll].insert(exports.begin(), exports.end());
+    }
+    for (const Library& library : libraries) {
+        const std::string file = std::string(matlab32.directory) + "/@" + library.set + "/" + library.name + ".dll";
+        for (const auto& [dll, functions] : readPeImage(file).imports)
+            if (served.count(lower(dll)) != 0)
+                for (const std::string& function : functions)
+                    EXPECT_EQ(served[lower(dll)].count(function), 1u) << file << " imports " << function << " from " << dll;
+    }
 }
 
 } // namespace
