@@ -1,5 +1,8 @@
 #include "fill_ones.h"
 
+#include "common/split_thresholds.h"
+#include "common/worker_pool.h"
+
 #include <cstdint>
 #include <xmmintrin.h>
 
@@ -21,9 +24,7 @@ inline void storeFew(float* p, std::size_t n, __m128 ones)
         _mm_store_ss(p, ones);
 }
 
-} // namespace
-
-void fillOnes(float* buffer, std::size_t count)
+void fillRun(float* buffer, std::size_t count)
 {
     const __m128 ones = _mm_loadu_ps(fillConstant);
     float* run = buffer;
@@ -49,6 +50,19 @@ void fillOnes(float* buffer, std::size_t count)
     // the ones back soon, and a large fill would only evict its data.
     for (std::size_t j = blocks; j > 0; --j)
         _mm_stream_ps(run + 4 * (j - 1), ones);
+    // Streaming stores are weakly ordered: they must be visible before the
+    // buffer is handed on, to the host or from a worker to the caller.
+    _mm_sfence();
+}
+
+} // namespace
+
+// A large buffer fills in chunks across the worker pool, each chunk a fill
+// of its own.
+void fillOnes(float* buffer, std::size_t count)
+{
+    splitWork(count, split::streamingElements,
+              [&](std::size_t, std::size_t begin, std::size_t end) { fillRun(buffer + begin, end - begin); });
 }
 
 } // namespace fpmex

@@ -9,10 +9,10 @@
 namespace fpmex {
 namespace {
 
-// Dimension vectors for the one-element and empty size arguments; the host
-// copies them in mxSetDimensions, so they are only read within one call.
+// The dimension vector of an empty size argument; the host copies it in
+// mxSetDimensions. Every other vector is the call's own block, so that
+// nothing written is shared between calls or threads.
 const mwSize emptySizeDims[2] = {1, 1};
-mwSize squareDims[2];
 
 // A non-single argument converted by value through the host's "double".
 mxArray* toDouble(const mxArray* argument)
@@ -35,7 +35,8 @@ const mwSize* sizeVectorDims(const T* values, std::size_t count)
     auto* converted = static_cast<std::size_t*>(mxMalloc(count * sizeof(std::size_t)));
     if (!convertSizes(values, count, converted))
         fail("Size vector elements must be less than 2^31.");
-    mwSize* sizes = count == 1 ? squareDims : static_cast<mwSize*>(mxMalloc(count * sizeof(mwSize)));
+    // One size s stands for s-by-s.
+    auto* sizes = static_cast<mwSize*>(mxMalloc(std::max<std::size_t>(count, 2) * sizeof(mwSize)));
     std::copy(converted, converted + count, sizes);
     if (count == 1)
         sizes[1] = sizes[0];

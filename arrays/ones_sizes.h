@@ -9,7 +9,7 @@
 namespace fpmex {
 
 struct SizeList {
-    const mwSize* sizes; // host storage or a static vector; never freed here
+    const mwSize* sizes; // a block of the call or a constant vector; never freed here
     mwSize count;        // number of dimensions, at least 2
 };
 

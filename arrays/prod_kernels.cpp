@@ -1,6 +1,8 @@
 #include "prod_kernels.h"
 
 #include "common/fp_state.h"
+#include "common/split_thresholds.h"
+#include "common/worker_pool.h"
 #include "common/x87.h"
 
 #include <cstdint>
@@ -150,12 +152,10 @@ void complexColumnGroup(float* outRe, float* outIm, const float* inRe, const flo
     }
 }
 
-} // namespace
-
-void prodRealRuns(float* outRe, const float* inRe, std::size_t runLength, std::size_t count)
+// Runs forwards through the buffers, five runs at a time, the last zero to
+// four in one block.
+void realRuns(float* outRe, const float* inRe, std::size_t runLength, std::size_t count)
 {
-    FpStateGuard guard;
-    x87Reset();
     std::size_t j = 0;
     for (; count - j > 4; j += 5)
         realProducts<5>(outRe + j, inRe + j * runLength, runLength, 1, runLength);
@@ -163,11 +163,10 @@ void prodRealRuns(float* outRe, const float* inRe, std::size_t runLength, std::s
         realTail[count - j](outRe + j, inRe + j * runLength, runLength, 1, runLength);
 }
 
-void prodComplexRuns(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t runLength,
-                     std::size_t count)
+// Two runs at a time; an odd last run downwards.
+void complexRuns(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t runLength,
+                 std::size_t count)
 {
-    FpStateGuard guard;
-    x87Reset();
     std::size_t j = 0;
     for (; count - j >= 2; j += 2) {
         const std::size_t in = j * runLength;
@@ -177,20 +176,99 @@ void prodComplexRuns(float* outRe, float* outIm, const float* inRe, const float*
         complexRunDownwards(outRe + j, outIm + j, inRe + j * runLength, inIm + j * runLength, runLength);
 }
 
+// `columns` adjacent columns of outer blocks `stride` elements apart, seven
+// at a time (the last group one to six).
+void realColumns(float* outRe, const float* inRe, std::size_t runLength, std::size_t outerCount, std::size_t stride,
+                 std::size_t columns)
+{
+    std::size_t column = 0;
+    for (; columns - column > 6; column += 7)
+        realColumnGroup<7>(outRe + column, inRe + column, runLength, outerCount, stride);
+    if (columns > column)
+        realGroupTail[columns - column](outRe + column, inRe + column, runLength, outerCount, stride);
+}
+
+// Pairs of columns, an odd last one alone; every column's factors in order.
+void complexColumns(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t runLength,
+                    std::size_t outerCount, std::size_t stride, std::size_t columns)
+{
+    std::size_t column = 0;
+    for (; columns - column >= 2; column += 2)
+        complexColumnGroup<2>(outRe + column, outIm + column, inRe + column, inIm + column, runLength, outerCount,
+                              stride);
+    if (columns > column)
+        complexColumnGroup<1>(outRe + column, outIm + column, inRe + column, inIm + column, runLength, outerCount,
+                              stride);
+}
+
+// Products split across the worker pool once they hold enough factors, in
+// chunks of outputs; each chunk sets up the x87 unit on its own thread.
+// Every product is computed whole, in the same order, by one thread, so
+// the split changes no bit. A chunk of complex runs holds whole pairs
+// (chunkGranule is even), so only the last run of all may be odd.
+bool worthSplitting(std::size_t outputs, std::size_t runLength)
+{
+    return outputs * runLength >= split::vectorMathElements;
+}
+
+template <class Run>
+void splitOutputs(std::size_t outputs, std::size_t runLength, std::size_t granule, Run run)
+{
+    splitWhen(worthSplitting(outputs, runLength), outputs, granule,
+              [&](std::size_t, std::size_t begin, std::size_t end) {
+                  FpStateGuard guard;
+                  x87Reset();
+                  run(begin, end - begin);
+              });
+}
+
+// Strided products split by outer blocks when there are at least as many
+// of them as columns, else by groups of columns, each a whole cache line
+// of outputs.
+template <class Blocks, class Columns>
+void splitStrided(std::size_t count, std::size_t stride, std::size_t runLength, Blocks blocks, Columns columns)
+{
+    const std::size_t outerCount = count / stride;
+    constexpr std::size_t lineColumns = 16;
+    if (outerCount >= stride)
+        splitOutputs(outerCount, stride * runLength, 1, blocks);
+    else
+        splitOutputs(stride, outerCount * runLength, lineColumns, columns);
+}
+
+} // namespace
+
+void prodRealRuns(float* outRe, const float* inRe, std::size_t runLength, std::size_t count)
+{
+    splitOutputs(count, runLength, chunkGranule, [&](std::size_t first, std::size_t n) {
+        realRuns(outRe + first, inRe + first * runLength, runLength, n);
+    });
+}
+
+void prodComplexRuns(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t runLength,
+                     std::size_t count)
+{
+    splitOutputs(count, runLength, chunkGranule, [&](std::size_t first, std::size_t n) {
+        const std::size_t in = first * runLength;
+        complexRuns(outRe + first, outIm + first, inRe + in, inIm + in, runLength, n);
+    });
+}
+
 void prodRealStrided(float* outRe, const float* inRe, std::size_t runLength, std::size_t count, std::size_t stride)
 {
     if (stride == 1) {
         prodRealRuns(outRe, inRe, runLength, count);
         return;
     }
-    FpStateGuard guard;
-    x87Reset();
     const std::size_t outerCount = count / stride;
-    std::size_t column = 0;
-    for (; stride - column > 6; column += 7)
-        realColumnGroup<7>(outRe + column, inRe + column, runLength, outerCount, stride);
-    if (stride > column)
-        realGroupTail[stride - column](outRe + column, inRe + column, runLength, outerCount, stride);
+    splitStrided(
+        count, stride, runLength,
+        [&](std::size_t first, std::size_t n) {
+            realColumns(outRe + first * stride, inRe + first * stride * runLength, runLength, n, stride, stride);
+        },
+        [&](std::size_t first, std::size_t n) {
+            realColumns(outRe + first, inRe + first, runLength, outerCount, stride, n);
+        });
 }
 
 void prodComplexStrided(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t runLength,
@@ -200,16 +278,17 @@ void prodComplexStrided(float* outRe, float* outIm, const float* inRe, const flo
         prodComplexRuns(outRe, outIm, inRe, inIm, runLength, count);
         return;
     }
-    FpStateGuard guard;
-    x87Reset();
     const std::size_t outerCount = count / stride;
-    std::size_t column = 0;
-    for (; stride - column >= 2; column += 2)
-        complexColumnGroup<2>(outRe + column, outIm + column, inRe + column, inIm + column, runLength, outerCount,
-                              stride);
-    if (stride > column)
-        complexColumnGroup<1>(outRe + column, outIm + column, inRe + column, inIm + column, runLength, outerCount,
-                              stride);
+    splitStrided(
+        count, stride, runLength,
+        [&](std::size_t first, std::size_t n) {
+            const std::size_t out = first * stride;
+            const std::size_t in = out * runLength;
+            complexColumns(outRe + out, outIm + out, inRe + in, inIm + in, runLength, n, stride, stride);
+        },
+        [&](std::size_t first, std::size_t n) {
+            complexColumns(outRe + first, outIm + first, inRe + first, inIm + first, runLength, outerCount, stride, n);
+        });
 }
 
 } // namespace fpmex

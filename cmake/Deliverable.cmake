@@ -72,6 +72,8 @@ endfunction()
 
 function(fpmex_add_deliverable)
   cmake_parse_arguments(D "" "SET;NAME;DESCRIPTION;FILE_VERSION" "SOURCES;KERNELS" ${ARGN})
+  # The frame holds the worker pool's exit, whatever the kernels.
+  list(APPEND D_KERNELS fpmex_levels)
   if(NOT D_SET MATCHES "^(single|double)$")
     message(FATAL_ERROR "fpmex_add_deliverable: SET must be single or double")
   endif()
@@ -136,7 +138,7 @@ function(fpmex_add_test_deliverable)
   set(target test_deliverable_${D_NAME})
   add_library(${target} MODULE ${D_SOURCES} ${FPMEX_COMMON_SOURCES})
   fpmex_library_defaults(${target} single)
-  target_link_libraries(${target} PRIVATE fpmexhost)
+  target_link_libraries(${target} PRIVATE fpmexhost fpmex_levels)
   set_target_properties(${target} PROPERTIES OUTPUT_NAME ${D_NAME} PREFIX "" SUFFIX ${FPMEX_HOST_SUFFIX}
                         LIBRARY_OUTPUT_DIRECTORY ${FPMEX_BUILD_ROOT}/host/test)
   if(WIN32)

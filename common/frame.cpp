@@ -1,5 +1,7 @@
 #include "frame.h"
 
+#include "worker_pool.h"
+
 #include <cstdint>
 #include <string>
 
@@ -30,6 +32,21 @@ void printBanner(const Entry& entry)
     mexPrintf(banner.c_str());
 }
 
+// The worker pool's threads must end before the host unloads the library;
+// the host calls this when it clears the library (and at its own exit).
+void stopWorkersAtExit()
+{
+    stopWorkers();
+}
+
+// Once per load of the library, at its first call. The pool itself starts
+// only at a split.
+void registerExit()
+{
+    static const bool registered = (mexAtExit(stopWorkersAtExit), true);
+    (void)registered;
+}
+
 } // namespace
 
 void checkOutputCount(int nlhs, int maxOutputs)
@@ -40,6 +57,7 @@ void checkOutputCount(int nlhs, int maxOutputs)
 
 bool enterFrame(const Entry& entry, int nlhs, int nrhs)
 {
+    registerExit();
     checkOutputCount(nlhs, entry.maxOutputs);
     if (nrhs == 0) {
         printBanner(entry);

@@ -1,6 +1,9 @@
 // expKernel: the variant of the active level.
 #include "exp_kernel.h"
 
+#include "common/split.h"
+#include "common/split_thresholds.h"
+
 #include <type_traits>
 
 namespace fpmex {
@@ -25,7 +28,8 @@ template <class T>
 void expKernel(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t count)
 {
     static const ExpKernelFn<T> kernel = activeVariant(expKernelVariants<T>());
-    kernel(outRe, outIm, inRe, inIm, count);
+    const bool vector = std::is_same_v<T, float> && inIm == nullptr;
+    splitPlain(kernel, outRe, outIm, inRe, inIm, count, vector ? split::vectorMathElements : split::x87Elements);
 }
 
 template const KernelVariants<ExpKernelFn<float>>& expKernelVariants<float>();

@@ -1,6 +1,9 @@
 // floorKernel and roundKernel: the variant of the active level.
 #include "rounding_kernel.h"
 
+#include "common/split.h"
+#include "common/split_thresholds.h"
+
 namespace fpmex {
 
 const KernelVariants<RoundingKernelFn<float>>& floorKernelVariants()
@@ -20,13 +23,13 @@ const KernelVariants<RoundingKernelFn<double>>& roundKernelVariants()
 void floorKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count)
 {
     static const RoundingKernelFn<float> kernel = activeVariant(floorKernelVariants());
-    kernel(outRe, outIm, inRe, inIm, count);
+    splitPlain(kernel, outRe, outIm, inRe, inIm, count, split::streamingElements);
 }
 
 void roundKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count)
 {
     static const RoundingKernelFn<double> kernel = activeVariant(roundKernelVariants());
-    kernel(outRe, outIm, inRe, inIm, count);
+    splitPlain(kernel, outRe, outIm, inRe, inIm, count, split::streamingElements);
 }
 
 } // namespace fpmex

@@ -1,6 +1,9 @@
 // sqrtKernel: the variant of the active level.
 #include "sqrt_kernel.h"
 
+#include "common/split.h"
+#include "common/split_thresholds.h"
+
 namespace fpmex {
 
 const KernelVariants<SqrtKernelFn>& sqrtKernelVariants()
@@ -13,7 +16,8 @@ const KernelVariants<SqrtKernelFn>& sqrtKernelVariants()
 int sqrtKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count)
 {
     static const SqrtKernelFn kernel = activeVariant(sqrtKernelVariants());
-    return kernel(outRe, outIm, inRe, inIm, count);
+    return splitFlag(kernel, outRe, outIm, inRe, inIm, count,
+                     inIm == nullptr ? split::streamingElements : split::x87Elements);
 }
 
 } // namespace fpmex

@@ -1,6 +1,9 @@
 // dissectKernel: the variant of the active level.
 #include "dissect_kernel.h"
 
+#include "common/split_thresholds.h"
+#include "common/worker_pool.h"
+
 namespace fpmex {
 
 template <class T>
@@ -15,7 +18,9 @@ template <class T>
 void dissectKernel(T* outF, T* outE, const T* inRe, std::size_t count)
 {
     static const DissectKernelFn<T> kernel = activeVariant(dissectKernelVariants<T>());
-    kernel(outF, outE, inRe, count);
+    splitWork(count, split::streamingElements, [&](std::size_t, std::size_t begin, std::size_t end) {
+        kernel(outF + begin, outE + begin, inRe + begin, end - begin);
+    });
 }
 
 template const KernelVariants<DissectKernelFn<float>>& dissectKernelVariants<float>();

@@ -3,6 +3,9 @@
 
 #include "log_kernel_vector.h"
 
+#include "common/split.h"
+#include "common/split_thresholds.h"
+
 #include <type_traits>
 
 namespace fpmex {
@@ -27,7 +30,9 @@ template <class T, LogBase base>
 int logKernel(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t count)
 {
     static const LogKernelFn<T> kernel = activeVariant(logKernelVariants<T, base>());
-    return kernel(outRe, outIm, inRe, inIm, count);
+    const bool vector = std::is_same_v<T, float> && inIm == nullptr;
+    return splitFlag(kernel, outRe, outIm, inRe, inIm, count,
+                     vector ? split::vectorMathElements : split::x87Elements);
 }
 
 #define FPMEX_LOG_KERNEL(T, base)                                                                            \

@@ -13,6 +13,8 @@
 #include <dlfcn.h>
 
 #include <algorithm>
+#include <exception>
+#include <iostream>
 #include <new>
 #include <string>
 #include <vector>
@@ -47,6 +49,29 @@ octave_value_list callDeliverable(const octave_value_list& args, int nargout)
     }
 }
 
+// What mexAtExit registered, and the method objects alive. This library is
+// pinned (pinLibrary), so Octave never unloads the code of threads it may
+// have started; but Octave lets go of the method at clear and when the
+// interpreter ends, and that is when MATLAB would run the exit function.
+// The image and its registration outlive the method: a later call finds
+// the library as the exit function left it.
+void (*exitFunction)(void) = nullptr;
+int liveMethods = 0;
+
+// A failing exit function cannot end a call: there is none, and a
+// destructor must not throw. Its message goes to stderr.
+void runExitFunction()
+{
+    if (exitFunction == nullptr)
+        return;
+    try {
+        const CallScope scope;
+        exitFunction();
+    } catch (const std::exception& error) {
+        std::cerr << "error: the exit function of " << functionName() << " failed: " << error.what() << std::endl;
+    }
+}
+
 // Octave takes a function from a class folder only when the function says
 // it is a method of that class; a plain loaded function says it is not.
 class SetMethod : public octave_dld_function {
@@ -55,6 +80,13 @@ public:
               const char* className)
         : octave_dld_function(callDeliverable, library, name, description), className_(className)
     {
+        ++liveMethods;
+    }
+
+    ~SetMethod() override
+    {
+        if (--liveMethods == 0)
+            runExitFunction();
     }
 
     bool is_legacy_method(const std::string& name) const override { return name.empty() || name == className_; }
@@ -74,6 +106,11 @@ void pinLibrary()
 }
 
 } // namespace
+
+void setExitFunction(void (*function)(void))
+{
+    exitFunction = function;
+}
 
 octave_function* installMethod(const octave::dynamic_library& library, bool relative, const char* name,
                                const char* description, const char* className)

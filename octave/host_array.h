@@ -81,6 +81,10 @@ mxArray_tag* newArray(int classId);
 const std::string& functionName();
 void setFunctionName(const char* name);
 
+// What mexAtExit registers: run when Octave lets go of the last method
+// object of this library (class_method.cpp).
+void setExitFunction(void (*function)(void));
+
 // The number of elements; SIZE_MAX when the product of the sizes does not fit.
 std::size_t elementCount(const std::vector<std::size_t>& dims);
 

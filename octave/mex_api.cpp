@@ -51,4 +51,12 @@ const char* mexFunctionName(void)
     return functionName().c_str();
 }
 
+// Each .oct file carries its own copy of this host: whatever registers, the
+// library is this deliverable's.
+int mexAtExit(void (*exitFunction)(void))
+{
+    setExitFunction(exitFunction);
+    return 0;
+}
+
 } // extern "C"

@@ -1,6 +1,8 @@
 #include "add_kernel.h"
 
 #include "common/fp_state.h"
+#include "common/split.h"
+#include "common/split_thresholds.h"
 #include "sse_add.h"
 #include "sse_groups.h"
 
@@ -10,9 +12,13 @@ namespace fpmex::operators {
 // one backward walk over the groups that does the real and the imaginary
 // part of a group in the same step. A real operand's missing imaginary part
 // is copied, never added as zero, so -0, subnormals and NaN payloads survive.
+// Large arrays split into chunks across the worker pool, each chunk a
+// kernel run of its own.
 
-void addArrays(float* outRe, float* outIm, const float* aRe, const float* aIm, const float* bRe, const float* bIm,
-               std::size_t count)
+namespace {
+
+void addArraysRun(float* outRe, float* outIm, const float* aRe, const float* aIm, const float* bRe, const float* bIm,
+                  std::size_t count)
 {
     const FpStateGuard guard;
     sseLoadMode(sseKernelMode);
@@ -35,8 +41,8 @@ void addArrays(float* outRe, float* outIm, const float* aRe, const float* aIm, c
     }
 }
 
-void addScalar(float* outRe, float* outIm, const float* sRe, const float* sIm, const float* vRe, const float* vIm,
-               std::size_t count)
+void addScalarRun(float* outRe, float* outIm, const float* sRe, const float* sIm, const float* vRe,
+                  const float* vIm, std::size_t count)
 {
     const FpStateGuard guard;
     sseLoadMode(sseKernelMode);
@@ -64,6 +70,25 @@ void addScalar(float* outRe, float* outIm, const float* sRe, const float* sIm, c
             group.store(outIm + k, scalarIm);
         });
     }
+}
+
+} // namespace
+
+void addArrays(float* outRe, float* outIm, const float* aRe, const float* aIm, const float* bRe, const float* bIm,
+               std::size_t count)
+{
+    splitWork(count, split::streamingElements, [&](std::size_t, std::size_t begin, std::size_t end) {
+        addArraysRun(outRe + begin, advance(outIm, begin), aRe + begin, advance(aIm, begin), bRe + begin,
+                     advance(bIm, begin), end - begin);
+    });
+}
+
+void addScalar(float* outRe, float* outIm, const float* sRe, const float* sIm, const float* vRe, const float* vIm,
+               std::size_t count)
+{
+    splitWork(count, split::streamingElements, [&](std::size_t, std::size_t begin, std::size_t end) {
+        addScalarRun(outRe + begin, advance(outIm, begin), sRe, sIm, vRe + begin, advance(vIm, begin), end - begin);
+    });
 }
 
 } // namespace fpmex::operators

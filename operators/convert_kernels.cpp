@@ -1,6 +1,8 @@
 #include "convert_kernels.h"
 
 #include "common/fp_state.h"
+#include "common/split_thresholds.h"
+#include "common/worker_pool.h"
 #include "sse_groups.h"
 
 #include <emmintrin.h>
@@ -48,7 +50,7 @@ __m128 toSingle(__m128i words)
 
 // Integer sources run from the top group down to group 0.
 template <class T>
-void integerToSingle(float* out, const T* in, std::size_t count)
+void integersRun(float* out, const T* in, std::size_t count)
 {
     const FpStateGuard guard;
     sseLoadMode(sseKernelMode);
@@ -57,13 +59,11 @@ void integerToSingle(float* out, const T* in, std::size_t count)
     });
 }
 
-} // namespace
-
 // Runs forwards, four elements per step from two pairs of doubles, then the
 // 1 to 3 elements left. Rounds to nearest even; overflow gives an infinity
 // of the value's sign, a NaN stays a (quiet) NaN, and a result below 2^-126
 // in magnitude becomes a zero of its sign.
-void doubleToSingle(float* out, const double* in, std::size_t count)
+void doublesRun(float* out, const double* in, std::size_t count)
 {
     const FpStateGuard guard;
     sseLoadMode(sseKernelMode);
@@ -81,11 +81,29 @@ void doubleToSingle(float* out, const double* in, std::size_t count)
     PartialGroup{left}.store(out + k, _mm_movelh_ps(_mm_cvtpd_ps(pair), _mm_cvtpd_ps(third)));
 }
 
-void int32ToSingle(float* out, const std::int32_t* in, std::size_t count) { integerToSingle(out, in, count); }
-void uint32ToSingle(float* out, const std::uint32_t* in, std::size_t count) { integerToSingle(out, in, count); }
-void int16ToSingle(float* out, const std::int16_t* in, std::size_t count) { integerToSingle(out, in, count); }
-void uint16ToSingle(float* out, const std::uint16_t* in, std::size_t count) { integerToSingle(out, in, count); }
-void int8ToSingle(float* out, const std::int8_t* in, std::size_t count) { integerToSingle(out, in, count); }
-void uint8ToSingle(float* out, const std::uint8_t* in, std::size_t count) { integerToSingle(out, in, count); }
+// Large operands convert in chunks across the worker pool, each chunk a run
+// of its own.
+template <class T, void (*run)(float*, const T*, std::size_t)>
+void convertSplit(float* out, const T* in, std::size_t count)
+{
+    splitWork(count, split::streamingElements,
+              [&](std::size_t, std::size_t begin, std::size_t end) { run(out + begin, in + begin, end - begin); });
+}
+
+template <class T>
+void convertIntegers(float* out, const T* in, std::size_t count)
+{
+    convertSplit<T, integersRun<T>>(out, in, count);
+}
+
+} // namespace
+
+void doubleToSingle(float* out, const double* in, std::size_t count) { convertSplit<double, doublesRun>(out, in, count); }
+void int32ToSingle(float* out, const std::int32_t* in, std::size_t count) { convertIntegers(out, in, count); }
+void uint32ToSingle(float* out, const std::uint32_t* in, std::size_t count) { convertIntegers(out, in, count); }
+void int16ToSingle(float* out, const std::int16_t* in, std::size_t count) { convertIntegers(out, in, count); }
+void uint16ToSingle(float* out, const std::uint16_t* in, std::size_t count) { convertIntegers(out, in, count); }
+void int8ToSingle(float* out, const std::int8_t* in, std::size_t count) { convertIntegers(out, in, count); }
+void uint8ToSingle(float* out, const std::uint8_t* in, std::size_t count) { convertIntegers(out, in, count); }
 
 } // namespace fpmex::operators

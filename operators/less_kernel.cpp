@@ -1,6 +1,8 @@
 #include "less_kernel.h"
 
 #include "common/fp_state.h"
+#include "common/split_thresholds.h"
+#include "common/worker_pool.h"
 #include "sse_groups.h"
 
 #include <algorithm>
@@ -33,9 +35,16 @@ bool isNaN(__m128 scalar)
     return (_mm_movemask_ps(_mm_cmpunord_ss(scalar, scalar)) & 1) != 0;
 }
 
-} // namespace
+// Large outputs split into chunks across the worker pool, each chunk a
+// kernel run of its own.
+template <class Run>
+void splitOutput(std::size_t count, Run run)
+{
+    splitWork(count, split::streamingElements,
+              [&](std::size_t, std::size_t begin, std::size_t end) { run(begin, end - begin); });
+}
 
-void lessArrays(unsigned char* out, const float* a, const float* b, std::size_t count)
+void lessArraysRun(unsigned char* out, const float* a, const float* b, std::size_t count)
 {
     const FpStateGuard guard;
     sseLoadMode(sseKernelMode);
@@ -43,13 +52,11 @@ void lessArrays(unsigned char* out, const float* a, const float* b, std::size_t 
                   [&](std::size_t k, auto group) { return group.load(b + k); });
 }
 
-namespace {
-
 // Both scalar kernels: nothing is less than or greater than a NaN, so a NaN
 // scalar fills the output without reading the array operand. The scalar
 // stays on its own side of the comparison.
 template <bool scalarOnLeft>
-void lessScalar(unsigned char* out, const float* s, const float* v, std::size_t count)
+void lessScalarRun(unsigned char* out, const float* s, const float* v, std::size_t count)
 {
     const FpStateGuard guard;
     sseLoadMode(sseKernelMode);
@@ -68,14 +75,19 @@ void lessScalar(unsigned char* out, const float* s, const float* v, std::size_t 
 
 } // namespace
 
+void lessArrays(unsigned char* out, const float* a, const float* b, std::size_t count)
+{
+    splitOutput(count, [&](std::size_t first, std::size_t n) { lessArraysRun(out + first, a + first, b + first, n); });
+}
+
 void lessScalarLeft(unsigned char* out, const float* s, const float* b, std::size_t count)
 {
-    lessScalar<true>(out, s, b, count);
+    splitOutput(count, [&](std::size_t first, std::size_t n) { lessScalarRun<true>(out + first, s, b + first, n); });
 }
 
 void lessScalarRight(unsigned char* out, const float* a, const float* s, std::size_t count)
 {
-    lessScalar<false>(out, s, a, count);
+    splitOutput(count, [&](std::size_t first, std::size_t n) { lessScalarRun<false>(out + first, s, a + first, n); });
 }
 
 void fillFalse(unsigned char* out, std::size_t count)

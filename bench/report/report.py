@@ -3,8 +3,9 @@ the generated part of docs/performance.md and the plot docs/performance.png.
 
 Usage: report.py CSV_DIR DOC PNG COMMAND
 CSV_DIR holds main.csv (all columns at the table sizes), targets.csv (the
-comparisons the functions are held to) and growth.csv (the cost-growth
-sizes that main.csv lacks). The text of DOC between the two marker lines is
+comparisons the functions are held to), threads.csv (the split kernels at
+2 threads beside 1) and growth.csv (the cost-growth sizes that main.csv
+lacks). The text of DOC between the two marker lines is
 replaced; the rest of DOC is kept as it stands."""
 import csv
 import datetime
@@ -46,6 +47,11 @@ NUMPY_GOALS = {"single/log2": {100000: 1.5, 10000000: 1.0}, "single/log": {10000
 BANDWIDTH_GOAL = 1.2
 # The whole call in Octave through the install folder, time over the
 # builtin's at 10^7 elements.
+# The split kernels at 2 threads, time over 1 thread's: (function, variant,
+# elements) -> goal.
+THREAD_GOALS = {("single/log2", "complex", 10000000): 0.6, ("single/prod", "real", 10000000): 0.65,
+                ("single/log2", "real", 100000): 0.7, ("single/log2", "complex", 1000): 1.05,
+                ("single/log2", "real", 1000): 1.05, ("single/prod", "real", 1000): 1.05}
 OCTAVE_GOALS = {"single/log2": 0.5, "single/log": 0.5, "single/log10": 0.5, "single/exp": 0.5, "single/floor": 1.0,
                 "double/sqrt": 0.8, "double/round": 0.8}
 
@@ -99,7 +105,8 @@ def level(d, function, variant, n):
 
 def main_table(d, per_page):
     sizes = sorted({k[3] for k in d if k[0] == "kernel"})
-    head = ["function", "input", "elements", "level", "kernel", "host call", "Octave", "Octave builtin",
+    threads = f"{fmt(d.get(('threads', 'all', 'all', 0)))}, {fmt(d.get(('threads', 'octave', 'all', 0)))}"
+    head = ["function", "input", "elements", "level", "threads", "kernel", "host call", "Octave", "Octave builtin",
             "Octave / builtin", "NumPy", "NumPy out=", "Octave / NumPy", "kernel / NumPy out=", "libm loop",
             "kernel / libm", "limit", "limit ns", "kernel / limit", "call's page faults"]
     lines = ["| " + " | ".join(head) + " |", "|" + "---|" * len(head)]
@@ -114,7 +121,8 @@ def main_table(d, per_page):
                     continue
                 libm = g("libm") if variant == "real" else None
                 libm_ratio = g("libm_ratio") or ratio(g("kernel"), libm)
-                row = [f"`{function}`", variant, size(n), level(d, function, variant, n), fmt(g("kernel")), fmt(g("call")),
+                row = [f"`{function}`", variant, size(n), level(d, function, variant, n), threads, fmt(g("kernel")),
+                       fmt(g("call")),
                        fmt(g("octave_ours")), fmt(g("octave_builtin")),
                        fmt(g("octave_ratio") or ratio(g("octave_ours"), g("octave_builtin"))),
                        fmt(g("numpy")), fmt(g("numpy_out")), fmt(ratio(g("octave_ours"), g("numpy"))),
@@ -225,6 +233,45 @@ def target_rows(d, t):
                      f"plain extended multiply loop, {accumulators}", base, None, f"{r:.3f}",
                      f"time ≤ {TIME_TARGET}×", r <= TIME_TARGET, ("single/prod", variant)))
     return rows
+
+
+def thread_rows(h):
+    """The split kernels' rows: kernel, embedded-host call and Octave call at
+    2 threads beside 1, each against its goal."""
+    rows = []
+    shapes = {"single/prod": "real, runs of 1000 factors (10 at 10^3)"}
+    for (function, variant, n), goal in THREAD_GOALS.items():
+        what = f"`{function}` {shapes.get(function, variant)}"
+        pairs = [("kernel", h.get(("threads_two", function, variant, n)), h.get(("threads_one", function, variant, n)),
+                  h.get(("threads_ratio", function, variant, n)), "alternating rounds"),
+                 ("embedded-host call", h.get(("call_t2", function, variant, n)),
+                  h.get(("call_t1", function, variant, n)), None, "two processes"),
+                 ("Octave call", h.get(("octave_t2", function, variant, n)),
+                  h.get(("octave_t1", function, variant, n)), None, "two Octave processes")]
+        for kind, two, one, r, how in pairs:
+            if two is None or one is None:
+                continue
+            r = r if r is not None else two / one
+            rows.append((f"{what}, {kind}", n, two, one, how, f"{r:.3f}", f"time ≤ {goal}×", r <= goal))
+    return rows
+
+
+def threads_section(h):
+    rows = thread_rows(h)
+    head = ["what", "elements", "2 threads ns/element", "1 thread ns/element", "measured in", "ratio", "target",
+            "met"]
+    lines = ["### 2 threads beside 1", "",
+             "The split kernels with `FPMEX_NUM_THREADS=2` beside `=1`. The kernel rows alternate the two counts "
+             "in rounds within one process (the ratio is the median of the ratios within each round); a library "
+             "reads the variable once, so the whole calls, in the embedded host and in Octave (through the "
+             "install folder, `y = f(x)`), compare two processes run one after the other.", "",
+             "| " + " | ".join(head) + " |", "|" + "---|" * len(head)]
+    for what, n, two, one, how, r, target, met in rows:
+        lines.append("| " + " | ".join([what, size(n), fmt(two), fmt(one), how, r, target,
+                                        "yes" if met else "**no**"]) + " |")
+    missed = [row for row in rows if not row[7]]
+    lines += ["", f"{len(rows) - len(missed)} of the {len(rows)} comparisons meet their goal."]
+    return lines
 
 
 def targets_section(d, t):
@@ -353,6 +400,7 @@ def main():
     csv_dir, doc, png, command = sys.argv[1:5]
     d = load(os.path.join(csv_dir, "main.csv"))
     t = load(os.path.join(csv_dir, "targets.csv"))
+    h = load(os.path.join(csv_dir, "threads.csv"))
     g = {**load(os.path.join(csv_dir, "growth.csv")), **d}
     now = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
     tlines, tnotes = targets_section(d, t)
@@ -363,8 +411,11 @@ def main():
            "All figures are medians of repeated samples in ns per element (lower is faster), all taken in this "
            "one run.", ""]
     out += targets_intro() + tlines + [""] + tnotes + [""]
+    out += threads_section(h) + [""]
     out += ["### Side by side: kernels, calls, Octave, NumPy, libm and the limits", "",
-            "Every ratio is ours divided by the other, so below 1 means ours is faster. Kernel, limit and libm "
+            "Every ratio is ours divided by the other, so below 1 means ours is faster. Column threads gives the "
+            "thread count of the kernel and host-call figures (1, as the loops they are held to), then of the "
+            "Octave figures (the default: the processors of the process). Kernel, limit and libm "
             "loop are timed in rounds of one sample each, as are the Octave call and builtin; their ratios are "
             "the medians of the ratios within each round. The NumPy ratios divide medians of separate "
             "processes. Columns:", "",
@@ -403,6 +454,8 @@ def main():
 def targets_intro():
     return ["### Performance goals", "",
             "Each row names the level whose kernel variant it timed (x87: the reference on the x87 unit). "
+            "Kernels run on one thread here (`FPMEX_NUM_THREADS=1`), as the loops they are held to; the whole "
+            "calls in Octave at the default thread count (the split itself is measured in the next section). "
             "The vector kernels are held to NumPy's own loops with out= (a separate process, so the ratio "
             "divides the two medians) and, where they only move data, to a plain loop moving the same bytes. "
             "The x87 references are held to bare loops of their own instructions. "

@@ -14,11 +14,18 @@
 //        report_bench HOST_DIR growth SIZES... kernels and calls, real inputs
 //        report_bench HOST_DIR targets         the comparisons the functions
 //                                              are held to, at their sizes
+//        report_bench HOST_DIR threads         the split kernels at 2 threads
+//                                              beside 1
+//        report_bench HOST_DIR thread-calls    their whole calls at this
+//                                              process's thread count
+// Column "threads" holds the thread count of the other figures of main and
+// targets (FPMEX_NUM_THREADS, or the processors of the process).
 // HOST_DIR holds the deliverables' single/ and double/ folders.
 #include "arrays/fill_ones.h"
 #include "arrays/prod_kernels.h"
 #include "bare_loops.h"
 #include "common/cpu_level.h"
+#include "common/worker_pool.h"
 #include "bench/arrays/plain_loops.h"
 #include "bench/logarithms/bare_loops.h"
 #include "bench/operators/plain_loops.h"
@@ -404,12 +411,87 @@ void targets()
         [&] { fpmex::bench::plainComplexProduct(o.p.data(), o.pi.data(), n, &re, &im); });
 }
 
+// The split kernels' comparisons: single log2 complex at 10^7, real at 10^5,
+// prod of 1000-factor runs at 10^7 (single real), and each again at 10^3.
+struct ThreadCase {
+    const char* function;
+    const char* variant;
+    std::size_t n;
+};
+constexpr ThreadCase threadCases[] = {
+    {"single/log2", "complex", 10000000}, {"single/log2", "real", 100000}, {"single/prod", "real", 10000000},
+    {"single/log2", "complex", 1000},     {"single/log2", "real", 1000},   {"single/prod", "real", 1000},
+};
+
+// prod's runs: 1000 factors, or 10 at 10^3 elements.
+std::size_t runLengthOf(std::size_t n)
+{
+    return n >= 1000000 ? 1000 : 10;
+}
+
+// Kernels at 2 threads beside 1, in alternating rounds: columns threads_two
+// and threads_one (ns per element) and threads_ratio (the median over the
+// rounds of 2 threads' time over 1's).
+void threadKernels()
+{
+    for (const ThreadCase& c : threadCases) {
+        const bool complex = std::string(c.variant) == "complex";
+        Operands o(c.n);
+        Work kernel;
+        if (std::string(c.function) == "single/prod") {
+            const std::size_t length = runLengthOf(c.n);
+            kernel = [&, length] { fpmex::prodRealRuns(o.out.data(), o.p.data(), length, c.n / length); };
+        } else {
+            const auto in = values<float>(c.n, 0.5, 1000, 15);
+            kernel = [&, in] {
+                logKernel<float, LogBase::two>(o.out.data(), o.outIm.data(), in.data(), complex ? o.ai.data() : nullptr,
+                                               c.n);
+            };
+        }
+        const Rounds r = measureRounds(c.n, {[&] { fpmex::setThreadCount(2); kernel(); },
+                                             [&] { fpmex::setThreadCount(1); kernel(); }}, 15);
+        emit("threads_two", c.function, c.variant, c.n, r.medians[0]);
+        emit("threads_one", c.function, c.variant, c.n, r.medians[1]);
+        emit("threads_ratio", c.function, c.variant, c.n, r.ratios[1]);
+    }
+}
+
+// The same as whole calls through the embedded host. Each library holds a
+// pool of its own, which reads FPMEX_NUM_THREADS once: scripts/bench runs
+// this mode once per thread count, and the column is call_tN.
+void threadCalls()
+{
+    const std::string column = "call_t" + std::to_string(fpmex::threadCount());
+    for (const ThreadCase& c : threadCases) {
+        const bool complex = std::string(c.variant) == "complex";
+        std::vector<mxArray*> inputs;
+        if (std::string(c.function) == "single/prod") {
+            const std::size_t length = runLengthOf(c.n);
+            mxArray* x = mxCreateNumericMatrix(length, c.n / length, mxSINGLE_CLASS, mxREAL);
+            const auto p = values<float>(c.n, 0.999, 1.001, 10);
+            std::memcpy(mxGetData(x), p.data(), c.n * sizeof(float));
+            inputs.push_back(x);
+        } else {
+            const auto re = values<float>(c.n, 0.5, 1000, 15), im = values<float>(c.n, -1000, 1000, 8);
+            inputs.push_back(makeInput<float>(re, complex ? &im : nullptr));
+        }
+        auto fn = fpmex::host::loadDeliverable(hostDir + "/" + c.function + ".so");
+        std::vector<const mxArray*> in(inputs.begin(), inputs.end());
+        emit(column.c_str(), c.function, c.variant, c.n, measure(c.n, [&] {
+                 if (fpmex::host::call(fn, 1, in).failed)
+                     std::exit(1);
+             }));
+        for (auto* a : inputs)
+            mxDestroyArray(a);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: report_bench HOST_DIR main|growth|targets [SIZES...]\n");
+        std::fprintf(stderr, "usage: report_bench HOST_DIR main|growth|targets|threads|thread-calls [SIZES...]\n");
         return 2;
     }
     hostDir = argv[1];
@@ -426,10 +508,15 @@ int main(int argc, char** argv)
         targets();
         return 0;
     }
+    if (mode == "threads" || mode == "thread-calls") {
+        mode == "threads" ? threadKernels() : threadCalls();
+        return 0;
+    }
     if (mode != "main" && mode != "growth") {
         std::fprintf(stderr, "report_bench: unknown mode %s\n", mode.c_str());
         return 2;
     }
+    emit("threads", "all", "all", 0, fpmex::threadCount());
     for (int i = 3; i < argc; ++i)
         everyFunction(std::strtoull(argv[i], nullptr, 10), mode == "growth");
     hostCall("single/pi", 1, {}, "real");

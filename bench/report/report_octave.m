@@ -88,23 +88,14 @@ function [a, b, r] = timepair (f, g, count)
   ta = tb = zeros (rounds, 1);
   for s = 1:rounds
     if (mod (s, 2))
-      ta(s) = sample (f, reps, count);
-      tb(s) = sample (g, reps, count);
+      ta(s) = time_calls (f, reps, count);
+      tb(s) = time_calls (g, reps, count);
     else
-      tb(s) = sample (g, reps, count);
-      ta(s) = sample (f, reps, count);
+      tb(s) = time_calls (g, reps, count);
+      ta(s) = time_calls (f, reps, count);
     endif
   endfor
   a = median (ta);
   b = median (tb);
   r = median (ta ./ tb);
-endfunction
-
-## Each result is assigned: a result left in ans costs Octave far more.
-function ns = sample (f, reps, count)
-  start = tic ();
-  for r = 1:reps
-    y = f ();
-  endfor
-  ns = toc (start) / reps / count * 1e9;
 endfunction

@@ -1,7 +1,8 @@
 // Control interface of the embedded host, for the runner and the tests: load
 // a deliverable, call it the way MATLAB does, and see everything the call
 // did (outputs, error, warnings, printed text, allocations) plus the faults
-// the host detected (guard zones, written inputs, floating-point state).
+// the host detected (guard zones, written inputs, floating-point state,
+// calls from other threads); unload it, which runs its exit function.
 #pragma once
 
 #include "mex.h"
@@ -23,7 +24,10 @@ using MexFunction = void (*)(int nlhs, mxArray* plhs[], int nrhs, const mxArray*
 
 // Loads a deliverable (dlopen, LoadLibrary on Windows) and finds its
 // mexFunction. Throws std::runtime_error naming the file when either fails.
-// Libraries stay loaded for the life of the process.
+// Loading a loaded library again gives the same function; the host counts
+// the loads. A library stays loaded until unloadDeliverable has been called
+// once for each load, or until the process ends (its exit function then
+// never runs).
 FPMEX_HOST_API MexFunction loadDeliverable(const std::string& path);
 
 // The running program's own file, with forward slashes; empty when the
@@ -52,6 +56,16 @@ struct CallResult {
 // also after an error. Every slot from 0 to max(nlhs,1)-1 that holds an
 // array is returned. A slot left empty when nlhs is 0 is not a fault.
 FPMEX_HOST_API CallResult call(MexFunction fn, int nlhs, std::span<const mxArray* const> inputs, const char* name = "mexFunction");
+
+// Gives back one load of fn's library. At the last one, the host runs the
+// exit function the library registered through mexAtExit, if any, inside a
+// call scope of its own, and closes the library; loading the same path
+// again then gives a freshly initialised library. The result is that of the
+// exit function, as of a call without outputs: an error it raised, warnings,
+// printed text and host faults (also when the system refuses to close the
+// library); empty when no exit function ran. Throws std::invalid_argument
+// when fn is no loaded library's, std::logic_error during a call.
+FPMEX_HOST_API CallResult unloadDeliverable(MexFunction fn);
 
 // Where host blocks start relative to a 16-byte boundary. mxMalloc keeps
 // MATLAB's 8-byte alignment, so its offset is 0 or 8; arrays created outside

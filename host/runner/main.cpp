@@ -1,10 +1,12 @@
-// mexrun: loads a deliverable in the embedded host and calls it with
-// arguments written as MATLAB expressions, printing what MATLAB would show.
+// mexrun: loads a deliverable in the embedded host, calls it with arguments
+// written as MATLAB expressions, printing what MATLAB would show, and
+// unloads it.
 #include "common/cpu_level.h"
 #include "display.h"
 #include "fpmex_deliverables.h"
 #include "parse.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -82,7 +84,30 @@ std::string libraryPath(const std::string& name)
     return buildDirectory() + "/" FPMEX_DELIVERABLE_FOLDER + name + suffix;
 }
 
-// One call: parse, call, print. Returns the exit status.
+// Prints what a call or an exit function printed and warned, its error, or
+// else what `outputs` shows, and the host's faults. Returns the exit status.
+template <class Outputs>
+int report(const fpmex::host::CallResult& result, Outputs outputs)
+{
+    std::cout << result.printed;
+    for (const std::string& warning : result.warnings)
+        std::cout << "Warning: " << warning << "\n";
+    int status = 0;
+    if (result.failed) {
+        std::cout.flush();
+        std::cerr << "Error: " << result.error << "\n";
+        status = 1;
+    } else {
+        outputs();
+    }
+    for (const std::string& fault : result.faults) {
+        std::cerr << "Host fault: " << fault << "\n";
+        status = 2;
+    }
+    return status;
+}
+
+// One call: parse, call, print, unload. Returns the exit status.
 int run(const std::string& name, int nlhs, const std::vector<std::string>& expressions, bool hex)
 {
     std::vector<fpmex::host::Array> arguments;
@@ -106,24 +131,15 @@ int run(const std::string& name, int nlhs, const std::vector<std::string>& expre
     const std::string functionName = name.substr(name.rfind('/') + 1);
     const fpmex::host::CallResult result = fpmex::host::call(function, nlhs, inputs, functionName.c_str());
 
-    std::cout << result.printed;
-    for (const std::string& warning : result.warnings)
-        std::cout << "Warning: " << warning << "\n";
-    int status = 0;
-    if (result.failed) {
-        std::cout.flush();
-        std::cerr << "Error: " << result.error << "\n";
-        status = 1;
-    } else {
+    int status = report(result, [&] {
         for (std::size_t k = 0; k < result.outputs.size(); ++k)
             if (result.outputs[k])
                 std::cout << fpmex::runner::display(result.outputs.size() == 1 ? "ans" : "out" + std::to_string(k + 1),
                                                     result.outputs[k].get(), hex);
-    }
-    for (const std::string& fault : result.faults) {
-        std::cerr << "Host fault: " << fault << "\n";
-        status = 2;
-    }
+    });
+    // Unloading runs the exit function the deliverable registered, as MATLAB
+    // does when it clears a function, so that nothing it started outlives it.
+    status = std::max(status, report(fpmex::host::unloadDeliverable(function), [] {}));
     return status;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <xmmintrin.h>
 
@@ -15,6 +16,9 @@ Host& host()
     static Host instance;
     return instance;
 }
+
+std::atomic<ThreadId> callThread{0};
+std::atomic<const char*> strayFunction{nullptr};
 
 void raise(const std::string& message)
 {
@@ -88,6 +92,50 @@ void keepOutput(mxArray* array)
             keepOutput(element);
 }
 
+void beginScope(Library* library, const char* name)
+{
+    Host& h = host();
+    h.faults.clear();
+    h.printed.clear();
+    h.warnings.clear();
+    h.stats = {};
+    h.functionName = name;
+    h.callLibrary = library;
+    h.inCall = true;
+    callThread.store(currentThreadId(), std::memory_order_relaxed);
+}
+
+// Runs the deliverable's code; an error it raises ends it, as in MATLAB.
+// Any other exception would leave the scope open for good: it is a fault.
+template <class Body>
+void runGuarded(CallResult& result, const char* what, Body body)
+{
+    try {
+        body();
+    } catch (const CallError& error) {
+        result.failed = true;
+        result.error = error.what();
+    } catch (const std::bad_alloc&) {
+        result.failed = true;
+        result.error = "Out of memory.";
+    } catch (const std::exception& error) {
+        result.failed = true;
+        result.error = error.what();
+        fault(std::string(what) + " ended with a C++ exception: " + error.what());
+    }
+}
+
+void checkFpState(const FpState& before, const std::string& what)
+{
+    const FpState after = readFpState();
+    if (after.control != before.control)
+        fault("x87 control word changed by " + what);
+    if (after.tags != before.tags)
+        fault("x87 register stack not empty after " + what);
+    if (after.mxcsrControl != before.mxcsrControl)
+        fault("MXCSR control bits changed by " + what);
+}
+
 void endScope(std::vector<mxArray*>& slots, bool keep)
 {
     Host& h = host();
@@ -113,6 +161,42 @@ void endScope(std::vector<mxArray*>& slots, bool keep)
         releaseBlock(user);
     h.stats.releasedBlocks = temporaries.size();
     h.inCall = false;
+    h.callLibrary = nullptr;
+}
+
+// Hands over what the scope collected. The caller's thread gives up the
+// host last, so that a stray call up to here is still refused and reported.
+void finishScope(CallResult& result)
+{
+    Host& h = host();
+    result.printed = std::move(h.printed);
+    result.warnings = std::move(h.warnings);
+    result.stats = h.stats;
+    result.faults = std::move(h.faults);
+    h.faults.clear();
+    callThread.store(0, std::memory_order_relaxed);
+    if (const char* stray = strayFunction.exchange(nullptr, std::memory_order_relaxed))
+        result.faults.push_back(std::string(stray) + " called from a thread other than the caller's; the host ignored it");
+}
+
+CallResult runExitFunction(Library& library)
+{
+    CallResult result;
+    beginScope(&library, library.name.c_str());
+    const FpState fpBefore = readFpState();
+    runGuarded(result, "the exit function", library.exitFunction);
+    checkFpState(fpBefore, "the exit function");
+    checkGuards("after the exit function");
+    std::vector<mxArray*> noOutputs;
+    endScope(noOutputs, false);
+    finishScope(result);
+    return result;
+}
+
+std::string fileStem(const std::string& path)
+{
+    const std::size_t start = path.find_last_of("/\\") + 1; // npos + 1 is 0
+    return path.substr(start, path.find('.', start) - start);
 }
 
 } // namespace
@@ -125,15 +209,46 @@ using namespace detail;
 
 MexFunction loadDeliverable(const std::string& path)
 {
+    void* library = openLibrary(path);
     // 32-bit Windows MATLAB looks up the C entry under its decorated name.
 #if defined(_WIN32) && !defined(_WIN64)
-    void* symbol = findSymbol(openLibrary(path), "_mexFunction");
+    void* symbol = findSymbol(library, "_mexFunction");
 #else
-    void* symbol = findSymbol(openLibrary(path), "mexFunction");
+    void* symbol = findSymbol(library, "mexFunction");
 #endif
-    if (symbol == nullptr)
+    if (symbol == nullptr) {
+        closeLibrary(library);
         throw std::runtime_error(path + " has no mexFunction");
-    return reinterpret_cast<MexFunction>(symbol);
+    }
+    const auto entry = reinterpret_cast<MexFunction>(symbol);
+    Library& loaded = host().libraries[entry];
+    if (loaded.loads++ == 0) {
+        loaded.handle = library;
+        loaded.name = fileStem(path);
+    } else {
+        closeLibrary(library); // the system counted this load too; the host counts it instead
+    }
+    return entry;
+}
+
+CallResult unloadDeliverable(MexFunction fn)
+{
+    Host& h = host();
+    if (h.inCall)
+        throw std::logic_error("fpmex::host::unloadDeliverable while a call is in progress");
+    const auto it = h.libraries.find(fn);
+    if (it == h.libraries.end())
+        throw std::invalid_argument("fpmex::host::unloadDeliverable of a function that no loaded library holds");
+    CallResult result;
+    if (--it->second.loads != 0)
+        return result;
+    if (it->second.exitFunction != nullptr)
+        result = runExitFunction(it->second);
+    const std::string refusal = closeLibrary(it->second.handle);
+    if (!refusal.empty())
+        result.faults.push_back("the library could not be closed: " + refusal);
+    h.libraries.erase(it);
+    return result;
 }
 
 CallResult call(MexFunction fn, int nlhs, std::span<const mxArray* const> inputs, const char* name)
@@ -146,12 +261,8 @@ CallResult call(MexFunction fn, int nlhs, std::span<const mxArray* const> inputs
     std::vector<std::uint64_t> before;
     for (const mxArray* input : inputs)
         before.push_back(checksum(input));
-    h.faults.clear();
-    h.printed.clear();
-    h.warnings.clear();
-    h.stats = {};
-    h.functionName = name;
-    h.inCall = true;
+    const auto library = h.libraries.find(fn);
+    beginScope(library == h.libraries.end() ? nullptr : &library->second, name);
 
     // Room for one output even when nlhs is 0, and spare slots behind the
     // requested ones that must stay untouched.
@@ -161,23 +272,10 @@ CallResult call(MexFunction fn, int nlhs, std::span<const mxArray* const> inputs
     std::vector<const mxArray*> arguments(inputs.begin(), inputs.end());
     const FpState fpBefore = readFpState();
 
-    try {
-        fn(nlhs, slots.data(), static_cast<int>(arguments.size()), arguments.data());
-    } catch (const CallError& error) {
-        result.failed = true;
-        result.error = error.what();
-    } catch (const std::bad_alloc&) {
-        result.failed = true;
-        result.error = "Out of memory.";
-    }
+    runGuarded(result, "the call",
+               [&] { fn(nlhs, slots.data(), static_cast<int>(arguments.size()), arguments.data()); });
 
-    const FpState fpAfter = readFpState();
-    if (fpAfter.control != fpBefore.control)
-        fault("x87 control word changed by the call");
-    if (fpAfter.tags != fpBefore.tags)
-        fault("x87 register stack not empty after the call");
-    if (fpAfter.mxcsrControl != fpBefore.mxcsrControl)
-        fault("MXCSR control bits changed by the call");
+    checkFpState(fpBefore, "the call");
     for (std::size_t i = used; i < slots.size(); ++i)
         if (slots[i] != nullptr)
             fault("output slot " + std::to_string(i) + " beyond the requested outputs was written");
@@ -191,11 +289,7 @@ CallResult call(MexFunction fn, int nlhs, std::span<const mxArray* const> inputs
     if (!result.failed)
         for (mxArray* slot : slots)
             result.outputs.emplace_back(slot);
-    result.printed = std::move(h.printed);
-    result.warnings = std::move(h.warnings);
-    result.stats = h.stats;
-    result.faults = std::move(h.faults);
-    h.faults.clear();
+    finishScope(result);
     return result;
 }
 
@@ -222,10 +316,24 @@ std::size_t liveBlocks()
 
 using namespace fpmex::host::detail;
 
+namespace {
+
+// An error cannot end a call from another thread: unwinding that thread
+// would never reach the call scope. The process stops with the message.
+[[noreturn]] void abortStray(const char* function, const char* message)
+{
+    std::fprintf(stderr, "fpmex host: %s called from a thread other than the caller's: %s\n", function, message);
+    std::abort();
+}
+
+} // namespace
+
 extern "C" {
 
 void mexErrMsgTxt(const char* message)
 {
+    if (strayCall(__func__))
+        abortStray(__func__, message);
     raise(message);
 }
 
@@ -236,11 +344,15 @@ void mexErrMsgIdAndTxt(const char*, const char* format, ...)
     va_start(args, format);
     std::vsnprintf(buffer, sizeof buffer, format, args);
     va_end(args);
+    if (strayCall(__func__))
+        abortStray(__func__, buffer);
     raise(buffer);
 }
 
 void mexWarnMsgTxt(const char* message)
 {
+    if (strayCall(__func__))
+        return;
     if (host().inCall)
         host().warnings.emplace_back(message);
     else
@@ -249,6 +361,8 @@ void mexWarnMsgTxt(const char* message)
 
 int mexPrintf(const char* format, ...)
 {
+    if (strayCall(__func__))
+        return 0;
     va_list args;
     va_start(args, format);
     va_list copy;
@@ -268,6 +382,25 @@ int mexPrintf(const char* format, ...)
 
 const char* mexFunctionName(void)
 {
+    if (strayCall(__func__))
+        return nullptr;
     return host().functionName.c_str();
+}
+
+int mexAtExit(void (*exitFunction)(void))
+{
+    if (strayCall(__func__))
+        return 1;
+    Host& h = host();
+    if (!h.inCall) {
+        std::fputs("Warning: mexAtExit outside a call, where no library is running: nothing registered\n", stderr);
+        return 1;
+    }
+    if (h.callLibrary == nullptr) {
+        fault("mexAtExit during a call of a function that no loaded library holds");
+        return 1;
+    }
+    h.callLibrary->exitFunction = exitFunction;
+    return 0;
 }
 }

@@ -140,6 +140,11 @@ using namespace fpmex::host::detail;
 
 extern "C" int mexCallMATLAB(int nlhs, mxArray* plhs[], int nrhs, mxArray* prhs[], const char* name)
 {
+    if (strayCall(__func__)) {
+        for (int i = 0; i < nlhs; ++i)
+            plhs[i] = nullptr;
+        return 1;
+    }
     std::string function = name;
     // builtin(NAME, ...): the host's own NAME, which is all this host has.
     if (function == "builtin" && nrhs > 0 && mxIsChar(prhs[0])) {

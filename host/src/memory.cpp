@@ -187,11 +187,15 @@ extern "C" {
 
 void* mxMalloc(size_t bytes)
 {
+    if (strayCall(__func__))
+        return nullptr;
     return allocateBlock(bytes, false);
 }
 
 void* mxCalloc(size_t count, size_t size)
 {
+    if (strayCall(__func__))
+        return nullptr;
     if (size != 0 && count > SIZE_MAX / size)
         raise("Out of memory: the requested number of bytes does not fit in the address space.");
     return allocateBlock(count * size, true);
@@ -199,6 +203,8 @@ void* mxCalloc(size_t count, size_t size)
 
 void* mxRealloc(void* block, size_t bytes)
 {
+    if (strayCall(__func__))
+        return nullptr;
     if (block == nullptr)
         return mxMalloc(bytes);
     auto it = host().blocks.find(block);
@@ -217,6 +223,8 @@ void* mxRealloc(void* block, size_t bytes)
 
 void mxFree(void* block)
 {
+    if (strayCall(__func__))
+        return;
     if (block == nullptr)
         return;
     auto it = host().blocks.find(block);

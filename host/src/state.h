@@ -1,11 +1,15 @@
 // Internal state of the embedded host: the arrays and memory blocks it has
-// handed out, and the scope of the call in progress.
+// handed out, the libraries it has loaded, and the scope of the call in
+// progress.
 #pragma once
 
 #include "fpmex_host.h"
+#include "system.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <unordered_map>
@@ -41,10 +45,21 @@ struct Block {
     BlockState state;
 };
 
+// A library loadDeliverable opened, with the exit function that its calls
+// registered through mexAtExit.
+struct Library {
+    void* handle = nullptr;
+    std::string name;                    // the file's stem: mexFunctionName while the exit function runs
+    std::size_t loads = 0;               // loadDeliverable calls not yet matched by unloadDeliverable
+    void (*exitFunction)(void) = nullptr;
+};
+
 struct Host {
     std::unordered_map<void*, Block> blocks;     // by user pointer
     std::unordered_set<mxArray*> arrays;         // every live array
     std::unordered_set<mxArray*> callArrays;     // created during the call in progress
+    std::map<MexFunction, Library> libraries;    // by entry point
+    Library* callLibrary = nullptr;              // the call's library; null for a function none holds
     bool inCall = false;
     std::string functionName = "mexFunction";
     std::string printed;
@@ -57,6 +72,25 @@ struct Host {
 };
 
 Host& host();
+
+// The thread of the call in progress (0 outside calls), and the first host
+// function another thread called meanwhile. These two are all a stray
+// thread reads or writes: the rest of the host belongs to the caller.
+extern std::atomic<ThreadId> callThread;
+extern std::atomic<const char*> strayFunction;
+
+// True when a call is in progress on another thread than this one; the
+// function is then recorded for the call to report, and must return at once
+// without touching the host. Costs one relaxed load outside calls.
+inline bool strayCall(const char* function)
+{
+    const ThreadId owner = callThread.load(std::memory_order_relaxed);
+    if (owner == 0 || owner == currentThreadId())
+        return false;
+    const char* none = nullptr;
+    strayFunction.compare_exchange_strong(none, function, std::memory_order_relaxed);
+    return true;
+}
 
 // Memory blocks with guard zones.
 void* allocateBlock(std::size_t bytes, bool zeroed);

@@ -3,6 +3,7 @@
 
 #include <dlfcn.h>
 #include <limits.h>
+#include <pthread.h>
 #include <stdexcept>
 #include <unistd.h>
 
@@ -18,9 +19,24 @@ void* openLibrary(const std::string& path)
     return handle;
 }
 
+std::string closeLibrary(void* library)
+{
+    if (dlclose(library) == 0)
+        return {};
+    const char* reason = dlerror();
+    return reason != nullptr ? reason : "dlclose failed";
+}
+
 void* findSymbol(void* library, const char* name)
 {
     return dlsym(library, name);
+}
+
+// Linux's pthread_t is the thread's control block address: an integer that
+// is never 0.
+ThreadId currentThreadId()
+{
+    return ThreadId(pthread_self());
 }
 
 std::size_t physicalMemoryBytes()

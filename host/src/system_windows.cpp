@@ -19,9 +19,22 @@ void* openLibrary(const std::string& path)
     return reinterpret_cast<void*>(module);
 }
 
+std::string closeLibrary(void* library)
+{
+    if (FreeLibrary(static_cast<HMODULE>(library)))
+        return {};
+    return "Windows error " + std::to_string(GetLastError());
+}
+
 void* findSymbol(void* library, const char* name)
 {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+// No thread has the identifier 0.
+ThreadId currentThreadId()
+{
+    return GetCurrentThreadId();
 }
 
 std::size_t physicalMemoryBytes()

@@ -64,6 +64,23 @@ TEST(HostScope, TemporariesAreReleasedAndOutputsKept)
     EXPECT_EQ(host::liveBlocks(), before);
 }
 
+// A deliverable may not unload a library while a call is in progress; the
+// refusal is a C++ exception, which must not leave the call scope open.
+void unloadDuringTheCall(int, mxArray*[], int, const mxArray*[])
+{
+    host::unloadDeliverable(deliverable("test/probe_flag"));
+}
+
+TEST(HostScope, AnEscapingExceptionIsAFaultAndTheHostServesOn)
+{
+    const CallResult r = host::call(unloadDuringTheCall, 0, {}, "local");
+    EXPECT_TRUE(r.failed);
+    EXPECT_EQ(r.faults, std::vector<std::string>{"the call ended with a C++ exception: "
+                                                 "fpmex::host::unloadDeliverable while a call is in progress"});
+    const Array x = makeSingle({1, 2, 3});
+    EXPECT_FALSE(call("test/probe_flag", 1, {x.get()}).failed) << "the library went away during the call";
+}
+
 TEST(HostScope, MallocKeepsEightByteAlignmentAndCanBePlacedOffSixteen)
 {
     const Array x = makeSingle({1, 2, 3});

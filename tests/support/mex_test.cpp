@@ -11,14 +11,16 @@ host::MexFunction deliverable(const std::string& setAndName)
 {
     static std::map<std::string, host::MexFunction> loaded;
     auto it = loaded.find(setAndName);
-    if (it == loaded.end()) {
-        // The test deliverables lie in host/test in every build.
-        const char* folder = setAndName.starts_with("test/") ? "host/" : FPMEX_DELIVERABLE_FOLDER;
-        it = loaded.emplace(setAndName, host::loadDeliverable(std::string(FPMEX_BUILD_DIR) + "/" + folder + setAndName +
-                                                              FPMEX_DELIVERABLE_SUFFIX))
-                 .first;
-    }
+    if (it == loaded.end())
+        it = loaded.emplace(setAndName, host::loadDeliverable(deliverablePath(setAndName))).first;
     return it->second;
+}
+
+std::string deliverablePath(const std::string& setAndName)
+{
+    // The test deliverables lie in host/test in every build.
+    const char* folder = setAndName.starts_with("test/") ? "host/" : FPMEX_DELIVERABLE_FOLDER;
+    return std::string(FPMEX_BUILD_DIR) + "/" + folder + setAndName + FPMEX_DELIVERABLE_SUFFIX;
 }
 
 Array arg(const std::string& expression)

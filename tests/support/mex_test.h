@@ -21,6 +21,9 @@ using host::CallResult;
 // "single/log2" -> build/host/single/log2.so, loaded once per process.
 host::MexFunction deliverable(const std::string& setAndName);
 
+// The file deliverable() loads, for tests that load and unload it themselves.
+std::string deliverablePath(const std::string& setAndName);
+
 // A MATLAB expression as the runner accepts it, e.g. "single([-4 8])",
 // "complex(single(1), single(-0))", "typecast(uint32(0x7FC00001), 'single')",
 // "zeros(2,0)", "{}", "int8([1 2 3])". Throws std::invalid_argument when it
