@@ -10,6 +10,10 @@
 //   extended precision.
 // - Each factor is read once, no buffer is allocated, and the caller's x87
 //   and SSE state is restored on return.
+// - From 16384 factors on, the outputs are split across the worker pool
+//   (runs in chunks of whole pairs; strided products by outer blocks or by
+//   groups of columns). The orders below hold within each chunk, and every
+//   product is computed whole by one thread, so the results are the same.
 #pragma once
 
 #include <cstddef>

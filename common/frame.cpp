@@ -39,12 +39,14 @@ void stopWorkersAtExit()
     stopWorkers();
 }
 
-// Once per load of the library, at its first call. The pool itself starts
-// only at a split.
+// At every call: a host may keep a library's image, and so its statics,
+// after it has run the exit function (the native Octave host pins its
+// files), and a registration made only once would then be lost. Registering
+// again replaces the registration and costs little. The pool itself starts
+// only at a split, and again after the exit function has stopped it.
 void registerExit()
 {
-    static const bool registered = (mexAtExit(stopWorkersAtExit), true);
-    (void)registered;
+    mexAtExit(stopWorkersAtExit);
 }
 
 } // namespace

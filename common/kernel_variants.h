@@ -1,7 +1,10 @@
 // One kernel at every level: the x87 reference and the vector variants that
 // give the same bits. A kernel is called by its contract's name; behind that
 // name the variant of the active level runs, or of the highest level below
-// it that has one (at the bottom, always the x87 reference).
+// it that has one (at the bottom, always the x87 reference). The entries
+// split large runs into chunks of that variant across the worker pool
+// (common/split.h); each chunk sets and restores its own floating-point
+// state, as every variant does.
 #pragma once
 
 #include "cpu_level.h"

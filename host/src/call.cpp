@@ -33,11 +33,20 @@ void fault(const std::string& message)
 namespace {
 
 // FNV-1a over everything an input consists of: class, sizes, buffers and
-// contents, so that any write into an input is seen.
+// contents, so that any write into an input is seen. It takes 8-byte words
+// (then the tail's bytes): each step is a bijection of the hash, so a
+// changed word always changes the result, and the sanitizers see one load
+// per word instead of eight.
 void hashBytes(std::uint64_t& hash, const void* data, std::size_t bytes)
 {
     const auto* p = static_cast<const unsigned char*>(data);
-    for (std::size_t i = 0; i < bytes; ++i)
+    std::size_t i = 0;
+    for (; i + sizeof(std::uint64_t) <= bytes; i += sizeof(std::uint64_t)) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, sizeof word);
+        hash = (hash ^ word) * 0x100000001B3ull;
+    }
+    for (; i < bytes; ++i)
         hash = (hash ^ p[i]) * 0x100000001B3ull;
 }
 

@@ -5,6 +5,7 @@
 #include "state.h"
 #include "system.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -44,8 +45,9 @@ std::size_t memoryLimit()
         return limitOverride;
     static const std::size_t limit = [] {
         const std::size_t bytes = physicalMemoryBytes();
+        // 16 GiB when the system does not say, or all of a 32-bit address space.
         if (bytes == 0)
-            return std::size_t(1) << 34;
+            return std::size_t(std::min<std::uint64_t>(std::uint64_t(1) << 34, SIZE_MAX));
         return bytes / 4 * 3;
     }();
     return limit;

@@ -1,6 +1,8 @@
 // Library loading and machine facts on Windows (and under Wine).
 #include "system.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <stdexcept>
 #include <windows.h>
 
@@ -43,7 +45,8 @@ std::size_t physicalMemoryBytes()
     status.dwLength = sizeof status;
     if (!GlobalMemoryStatusEx(&status))
         return 0;
-    return std::size_t(status.ullTotalPhys);
+    // A 32-bit process addresses 4 GiB at most: more must not wrap to less.
+    return std::size_t(std::min<ULONGLONG>(status.ullTotalPhys, SIZE_MAX));
 }
 
 } // namespace fpmex::host::detail
