@@ -29,6 +29,15 @@ bool startThread(unsigned index, void (*run)(unsigned));
 // Waits until worker `index` has returned, and releases it.
 void joinThread(unsigned index);
 
+// Runs stop when the process exits, or when the library is unloaded
+// without the host's exit function, while no split is in progress: on
+// Linux the workers are joined then, so that nothing looks at threads whose
+// code is going away (LeakSanitizer's check at exit inspects every thread).
+// Windows ends the other threads itself before it detaches a library at
+// exit, and joining there, under the loader lock, could not end: there it
+// does nothing.
+void atExit(void (*stop)());
+
 // The processors the process may run on (its affinity mask on Linux, the
 // active processors on Windows); at least 1.
 unsigned availableProcessors();

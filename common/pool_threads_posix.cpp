@@ -3,6 +3,7 @@
 #include <pthread.h>
 #include <sched.h>
 #include <signal.h>
+#include <stdlib.h>
 
 namespace fpmex::pool {
 namespace {
@@ -52,6 +53,13 @@ bool startThread(unsigned index, void (*run)(unsigned))
 void joinThread(unsigned index)
 {
     pthread_join(workers[index].thread, nullptr);
+}
+
+// In a shared library atexit registers with the library's own handle, so
+// the function also runs when the library is closed.
+void atExit(void (*stop)())
+{
+    atexit(stop);
 }
 
 unsigned availableProcessors()

@@ -52,6 +52,8 @@ void joinThread(unsigned index)
     CloseHandle(workers[index].thread);
 }
 
+void atExit(void (*)()) {}
+
 unsigned availableProcessors()
 {
     const DWORD count = GetActiveProcessorCount(ALL_PROCESSOR_GROUPS);

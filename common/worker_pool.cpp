@@ -102,9 +102,16 @@ void workerLoop(unsigned index)
     pool::unlock();
 }
 
+void stopAtExit()
+{
+    stopWorkers();
+}
+
 // Under the lock.
 void startWorkers(unsigned wanted)
 {
+    static const bool registered = (pool::atExit(stopAtExit), true);
+    (void)registered;
     while (started < wanted && pool::startThread(started, workerLoop))
         ++started;
 }
