@@ -3,7 +3,6 @@
 #include <pthread.h>
 #include <sched.h>
 #include <signal.h>
-#include <stdlib.h>
 
 namespace fpmex::pool {
 namespace {
@@ -55,11 +54,28 @@ void joinThread(unsigned index)
     pthread_join(workers[index].thread, nullptr);
 }
 
-// In a shared library atexit registers with the library's own handle, so
-// the function also runs when the library is closed.
+namespace {
+
+// A static's destructor is registered with the library's own handle, so it
+// runs when the library is closed as well as at exit (a plain atexit from a
+// shared library does not always follow the library: ThreadSanitizer's
+// runs it after the library is gone).
+struct ExitHook {
+    void (*stop)() = nullptr;
+    ~ExitHook()
+    {
+        if (stop != nullptr)
+            stop();
+    }
+};
+
+ExitHook exitHook;
+
+} // namespace
+
 void atExit(void (*stop)())
 {
-    atexit(stop);
+    exitHook.stop = stop;
 }
 
 unsigned availableProcessors()
