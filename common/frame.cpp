@@ -33,20 +33,15 @@ void printBanner(const Entry& entry)
 }
 
 // The worker pool's threads must end before the host unloads the library;
-// the host calls this when it clears the library (and at its own exit).
-void stopWorkersAtExit()
-{
-    stopWorkers();
-}
-
-// At every call: a host may keep a library's image, and so its statics,
+// the host calls the registered function when it clears the library. At
+// every call: a host may keep a library's image, and so its statics,
 // after it has run the exit function (the native Octave host pins its
 // files), and a registration made only once would then be lost. Registering
 // again replaces the registration and costs little. The pool itself starts
 // only at a split, and again after the exit function has stopped it.
 void registerExit()
 {
-    mexAtExit(stopWorkersAtExit);
+    mexAtExit(stopWorkers);
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 namespace fpmex {
 namespace {
@@ -102,15 +101,10 @@ void workerLoop(unsigned index)
     pool::unlock();
 }
 
-void stopAtExit()
-{
-    stopWorkers();
-}
-
 // Under the lock.
 void startWorkers(unsigned wanted)
 {
-    static const bool registered = (pool::atExit(stopAtExit), true);
+    static const bool registered = (pool::atExit(stopWorkers), true);
     (void)registered;
     while (started < wanted && pool::startThread(started, workerLoop))
         ++started;
@@ -138,12 +132,13 @@ unsigned defaultCount()
 
 unsigned environmentCount()
 {
+    // Digits only: strtoul alone would take a sign or leading blanks.
     const char* text = std::getenv("FPMEX_NUM_THREADS");
-    if (text == nullptr || *text == '\0' || std::strlen(text) > 2)
+    if (text == nullptr || text[0] < '0' || text[0] > '9')
         return defaultCount();
     char* end = nullptr;
     const unsigned long count = std::strtoul(text, &end, 10);
-    if (*end != '\0' || text[0] < '0' || text[0] > '9' || count < 1 || count > pool::maxThreads)
+    if (*end != '\0' || count < 1 || count > pool::maxThreads)
         return defaultCount();
     return static_cast<unsigned>(count);
 }

@@ -11,7 +11,6 @@
 #include "bench/report/measure.h"
 #include "common/split.h"
 #include "common/worker_pool.h"
-#include <functional>
 #include "elementary/exp_kernel.h"
 #include "elementary/rounding_kernel.h"
 #include "elementary/sqrt_kernel.h"
@@ -20,6 +19,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <thread>
 #include <vector>
 

@@ -18,6 +18,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sched.h>
+#endif
+
 #include <algorithm>
 #include <atomic>
 #include <bit>
@@ -350,7 +354,14 @@ TEST(ThreadCount, FollowsTheEnvironment)
     const char* expected = std::getenv("FPMEX_EXPECTED_THREADS");
     if (expected == nullptr)
         GTEST_SKIP() << "run by CTest with FPMEX_EXPECTED_THREADS";
-    const unsigned cores = std::min(std::thread::hardware_concurrency(), 64u);
+#ifdef _WIN32
+    const unsigned available = std::thread::hardware_concurrency();
+#else
+    cpu_set_t set;
+    ASSERT_EQ(sched_getaffinity(0, sizeof set, &set), 0);
+    const auto available = static_cast<unsigned>(CPU_COUNT(&set));
+#endif
+    const unsigned cores = std::min(available, 64u);
     const unsigned want = std::string(expected) == "cores" ? cores : static_cast<unsigned>(std::atoi(expected));
     const char* named = std::getenv("FPMEX_NUM_THREADS");
     EXPECT_EQ(threadCount(), want) << "FPMEX_NUM_THREADS=" << (named ? named : "(unset)");
