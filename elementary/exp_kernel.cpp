@@ -11,15 +11,15 @@ namespace fpmex {
 template <class T>
 const KernelVariants<ExpKernelFn<T>>& expKernelVariants()
 {
-    // The double exponential has no vector variant yet: its x87 results
-    // are not always the correctly rounded ones, and a variant has to
-    // reproduce them exactly.
+    // Doubles have no SSE2 variant: reproducing their x87 results takes
+    // double-double arithmetic, whose exact products need a fused
+    // multiply-add.
     static constexpr KernelVariants<ExpKernelFn<T>> variants = [] {
         if constexpr (std::is_same_v<T, float>)
-            return KernelVariants<ExpKernelFn<float>>{expKernelX87<float>, sse2::expKernel, avx2::expKernel,
-                                                      avx512::expKernel};
+            return KernelVariants<ExpKernelFn<T>>{expKernelX87<T>, sse2::expKernel, avx2::expKernel,
+                                                  avx512::expKernel};
         else
-            return KernelVariants<ExpKernelFn<T>>{expKernelX87<T>};
+            return KernelVariants<ExpKernelFn<T>>{expKernelX87<T>, nullptr, avx2::expKernel, avx512::expKernel};
     }();
     return variants;
 }
@@ -28,7 +28,8 @@ template <class T>
 void expKernel(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t count)
 {
     static const ExpKernelFn<T> kernel = activeVariant(expKernelVariants<T>());
-    const bool vector = std::is_same_v<T, float> && inIm == nullptr;
+    static const bool vectorLevel = expKernelVariants<T>().levelAt(activeLevel()) != CpuLevel::x87;
+    const bool vector = vectorLevel && inIm == nullptr;
     splitPlain(kernel, outRe, outIm, inRe, inIm, count, vector ? split::vectorMathElements : split::x87Elements);
 }
 

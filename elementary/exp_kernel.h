@@ -25,13 +25,22 @@ const KernelVariants<ExpKernelFn<T>>& expKernelVariants();
 
 } // namespace fpmex
 
-// The vector variants of the single exponential, real path
-// (exp_kernel_vector.inl); a complex input goes to the reference.
+// The vector variants of the exponential, real path: of singles at every
+// level (exp_kernel_vector.inl), of doubles at the levels with a fused
+// multiply-add (exp_kernel_double_vector.inl); a complex input goes to the
+// reference.
 #define FPMEX_DECLARE_EXP_VARIANT(level)                                                                      \
     namespace fpmex::level {                                                                                 \
     void expKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count);     \
     }
+#define FPMEX_DECLARE_DOUBLE_EXP_VARIANT(level)                                                               \
+    namespace fpmex::level {                                                                                 \
+    void expKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count); \
+    }
 FPMEX_DECLARE_EXP_VARIANT(sse2)
 FPMEX_DECLARE_EXP_VARIANT(avx2)
 FPMEX_DECLARE_EXP_VARIANT(avx512)
+FPMEX_DECLARE_DOUBLE_EXP_VARIANT(avx2)
+FPMEX_DECLARE_DOUBLE_EXP_VARIANT(avx512)
 #undef FPMEX_DECLARE_EXP_VARIANT
+#undef FPMEX_DECLARE_DOUBLE_EXP_VARIANT

@@ -13,15 +13,16 @@ namespace fpmex {
 template <class T, LogBase base>
 const KernelVariants<LogKernelFn<T>>& logKernelVariants()
 {
-    // The double set's logarithms have no vector variant yet: their x87
-    // results are not always the correctly rounded ones, and a variant has
-    // to reproduce them exactly.
+    // Doubles have no SSE2 variant: reproducing their x87 results takes
+    // double-double arithmetic, whose exact products need a fused
+    // multiply-add.
     static constexpr KernelVariants<LogKernelFn<T>> variants = [] {
         if constexpr (std::is_same_v<T, float>)
-            return KernelVariants<LogKernelFn<float>>{logKernelX87<float, base>, sse2::logKernel<base>,
-                                                      avx2::logKernel<base>, avx512::logKernel<base>};
+            return KernelVariants<LogKernelFn<T>>{logKernelX87<T, base>, sse2::logKernel<base>,
+                                                  avx2::logKernel<base>, avx512::logKernel<base>};
         else
-            return KernelVariants<LogKernelFn<T>>{logKernelX87<T, base>};
+            return KernelVariants<LogKernelFn<T>>{logKernelX87<T, base>, nullptr, avx2::logKernel<base>,
+                                                  avx512::logKernel<base>};
     }();
     return variants;
 }
@@ -30,7 +31,8 @@ template <class T, LogBase base>
 int logKernel(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t count)
 {
     static const LogKernelFn<T> kernel = activeVariant(logKernelVariants<T, base>());
-    const bool vector = std::is_same_v<T, float> && inIm == nullptr;
+    static const bool vectorLevel = logKernelVariants<T, base>().levelAt(activeLevel()) != CpuLevel::x87;
+    const bool vector = vectorLevel && inIm == nullptr;
     return splitFlag(kernel, outRe, outIm, inRe, inIm, count,
                      vector ? split::vectorMathElements : split::x87Elements);
 }

@@ -1,5 +1,7 @@
-// The vector variants of logKernel for single elements (log_kernel_vector.inl,
-// compiled once per level). A complex input goes to the x87 reference.
+// The vector variants of logKernel: for single elements at every level
+// (log_kernel_vector.inl), for doubles at the levels with a fused
+// multiply-add (log_kernel_double_vector.inl). A complex input goes to the
+// x87 reference.
 #pragma once
 
 #include "log_constants.h"
@@ -11,7 +13,15 @@
     template <LogBase base>                                                                                  \
     int logKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count);      \
     }
+#define FPMEX_DECLARE_DOUBLE_LOG_VARIANT(level)                                                               \
+    namespace fpmex::level {                                                                                 \
+    template <LogBase base>                                                                                  \
+    int logKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count);  \
+    }
 FPMEX_DECLARE_LOG_VARIANT(sse2)
 FPMEX_DECLARE_LOG_VARIANT(avx2)
 FPMEX_DECLARE_LOG_VARIANT(avx512)
+FPMEX_DECLARE_DOUBLE_LOG_VARIANT(avx2)
+FPMEX_DECLARE_DOUBLE_LOG_VARIANT(avx512)
 #undef FPMEX_DECLARE_LOG_VARIANT
+#undef FPMEX_DECLARE_DOUBLE_LOG_VARIANT

@@ -50,6 +50,7 @@ inline Bits operator+(Bits a, Bits b) { return {_mm256_add_epi64(a.v, b.v)}; }
 inline Bits operator-(Bits a, Bits b) { return {_mm256_sub_epi64(a.v, b.v)}; }
 inline Bits operator&(Bits a, Bits b) { return {_mm256_and_si256(a.v, b.v)}; }
 inline Bits operator|(Bits a, Bits b) { return {_mm256_or_si256(a.v, b.v)}; }
+inline Bits operator^(Bits a, Bits b) { return {_mm256_xor_si256(a.v, b.v)}; }
 inline Bits andNot(Bits a, Bits b) { return {_mm256_andnot_si256(b.v, a.v)}; }
 template <int n>
 inline Bits shiftRight(Bits a) { return {_mm256_srli_epi64(a.v, n)}; }

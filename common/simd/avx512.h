@@ -50,6 +50,7 @@ inline Bits operator+(Bits a, Bits b) { return {_mm512_add_epi64(a.v, b.v)}; }
 inline Bits operator-(Bits a, Bits b) { return {_mm512_sub_epi64(a.v, b.v)}; }
 inline Bits operator&(Bits a, Bits b) { return {_mm512_and_si512(a.v, b.v)}; }
 inline Bits operator|(Bits a, Bits b) { return {_mm512_or_si512(a.v, b.v)}; }
+inline Bits operator^(Bits a, Bits b) { return {_mm512_xor_si512(a.v, b.v)}; }
 inline Bits andNot(Bits a, Bits b) { return {_mm512_andnot_si512(b.v, a.v)}; }
 template <int n>
 inline Bits shiftRight(Bits a) { return {_mm512_srli_epi64(a.v, n)}; }

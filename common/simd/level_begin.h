@@ -4,11 +4,13 @@
 // level's operations in scope. See README.md.
 //
 // GCC 12 reports the placeholder operands of some AVX-512 intrinsics
-// (_mm512_undefined_pd) as maybe uninitialized where they are inlined; the
-// warning is about the intrinsic header's own code, which it judges where
-// that code was read, so it is silenced before the first include.
+// (_mm512_undefined_pd) as uninitialized or maybe uninitialized where they
+// are inlined; the warning is about the intrinsic header's own code, which
+// it judges where that code was read, so it is silenced before the first
+// include.
 #if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 #include <immintrin.h>
 

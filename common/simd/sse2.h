@@ -55,6 +55,7 @@ inline Bits operator+(Bits a, Bits b) { return {_mm_add_epi64(a.v, b.v)}; }
 inline Bits operator-(Bits a, Bits b) { return {_mm_sub_epi64(a.v, b.v)}; }
 inline Bits operator&(Bits a, Bits b) { return {_mm_and_si128(a.v, b.v)}; }
 inline Bits operator|(Bits a, Bits b) { return {_mm_or_si128(a.v, b.v)}; }
+inline Bits operator^(Bits a, Bits b) { return {_mm_xor_si128(a.v, b.v)}; }
 inline Bits andNot(Bits a, Bits b) { return {_mm_andnot_si128(b.v, a.v)}; } // a & ~b
 template <int n>
 inline Bits shiftRight(Bits a) { return {_mm_srli_epi64(a.v, n)}; }

@@ -1,20 +1,24 @@
-// The vector variants of exp (single, real input), floor, round and sqrt
+// The vector variants of exp (real input, both sets), floor, round and sqrt
 // (real input) against their x87 references, bit for bit, at every level
 // this processor has: hard cases one by one, a fixed sample of the 2^32
-// single patterns or a million random doubles, every count up to 67 at
-// buffer ends, complex inputs, and under a careless caller's modes.
+// single patterns or a million random doubles, exp's range and its
+// near-midpoint doubles, every count up to 67 at buffer ends, complex
+// inputs, and under a careless caller's modes.
 #include "caller_modes.h"
 #include "mex_test.h"
 #include "variant_harness.h"
 
 #include "common/fallback.h"
+#include "common/x87.h"
 #include "elementary/exp_kernel.h"
+#include "elementary/exp_magnitude.h"
 #include "elementary/rounding_kernel.h"
 #include "elementary/sqrt_kernel.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fpmex::test {
@@ -60,6 +64,7 @@ Contestants<T, Fn> contestants(const std::string& name, const KernelVariants<Fn>
 }
 
 auto expSingle() { return contestants<float>("exp", expKernelVariants<float>()); }
+auto expDouble() { return contestants<double>("double exp", expKernelVariants<double>()); }
 auto floorSingle() { return contestants<float>("floor", floorKernelVariants()); }
 auto roundDouble() { return contestants<double>("round", roundKernelVariants()); }
 auto sqrtDouble() { return contestants<double>("sqrt", sqrtKernelVariants()); }
@@ -106,6 +111,7 @@ TEST(ElementaryVariants, GiveTheReferenceBitsForHardCasesOneByOne)
     };
     expectSameEverywhere(expSingle(), each(singles));
     expectSameEverywhere(floorSingle(), each(singles));
+    expectSameEverywhere(expDouble(), each(doubles));
     expectSameEverywhere(roundDouble(), each(doubles));
     expectSameEverywhere(sqrtDouble(), each(doubles));
 }
@@ -131,9 +137,50 @@ TEST(ElementaryVariants, GiveTheReferenceBitsOverAMillionRandomAndHardDoubles)
                                   inputs.size());
         };
     };
+    expectSameEverywhere(expDouble(), all(false));
     expectSameEverywhere(roundDouble(), all(false));
     expectSameEverywhere(roundDouble(), all(true));
     expectSameEverywhere(sqrtDouble(), all(false));
+}
+
+std::vector<double> uniformDoubles(std::size_t count, std::uint64_t seed, double low, double high)
+{
+    Random random{seed};
+    std::vector<double> out(count);
+    for (double& x : out)
+        x = low + (high - low) * random.uniform();
+    return out;
+}
+
+// The double exponential reproduces the x87 sequence, whose result is not
+// always the correctly rounded one: the inputs cover its whole finite range,
+// the ends where the result overflows or becomes subnormal, small
+// magnitudes, and the elements whose extended result lies next to a midpoint
+// between doubles (searched), which a variant must hand over.
+TEST(ElementaryVariants, DoubleExpGivesTheReferenceBitsOverItsRangeEdgesAndMidpoints)
+{
+    std::vector<double> inputs = uniformDoubles(600000, 31, -708, 709);
+    const std::vector<double> midpoints = nearDoubleMidpoints(
+        inputs, [log2e = x87::fldl2e()](double x) { return expMagnitude(x87::load(x), log2e); }, 2);
+    inputs.insert(inputs.end(), midpoints.begin(), midpoints.end());
+    const std::size_t regular = inputs.size();
+    for (const auto& [low, high] : {std::pair{700.0, 710.5}, std::pair{-746.5, -700.0}, std::pair{-0x1p-60, 0x1p-60},
+                                    std::pair{-1e-5, 1e-5}}) {
+        const std::vector<double> edge = uniformDoubles(20000, 37, low, high);
+        inputs.insert(inputs.end(), edge.begin(), edge.end());
+    }
+    const auto c = expDouble();
+    expectSameEverywhere(c, [&](const auto& reference, const auto& variant) {
+        const std::uint64_t fallbacksBefore = fallbackCount();
+        Comparison result = compareKernels(reference, variant, inputs.data(), static_cast<const double*>(nullptr), regular);
+        // The midpoints are handed over, and few else are.
+        const std::uint64_t fallbacks = fallbackCount() - fallbacksBefore;
+        EXPECT_GT(fallbacks, midpoints.size() / 2) << variant.name;
+        EXPECT_LT(fallbacks, regular / 100) << variant.name;
+        result.merge(compareKernels(reference, variant, inputs.data() + regular, static_cast<const double*>(nullptr),
+                                    inputs.size() - regular));
+        return result;
+    });
 }
 
 TEST(ElementaryVariants, ReadAndWriteOnlyTheirElementsAtEveryCount)
@@ -146,6 +193,7 @@ TEST(ElementaryVariants, ReadAndWriteOnlyTheirElementsAtEveryCount)
         };
     };
     expectSameEverywhere(expSingle(), counts(singles, false));
+    expectSameEverywhere(expDouble(), counts(doubles, false));
     expectSameEverywhere(floorSingle(), counts(singles, false));
     expectSameEverywhere(floorSingle(), counts(singles, true));
     expectSameEverywhere(roundDouble(), counts(doubles, false));
@@ -163,6 +211,9 @@ TEST(ElementaryVariants, HandComplexInputsOfExpAndSqrtToTheReference)
     const std::vector<double> dre = {3, -3, 0, -4, 1e300, -0.0};
     const std::vector<double> dim = {4, -4, 2, 0, 1e300, -0.0};
     expectSameEverywhere(sqrtDouble(), [&](const auto& reference, const auto& variant) {
+        return compareEach(reference, variant, dre, dim);
+    });
+    expectSameEverywhere(expDouble(), [&](const auto& reference, const auto& variant) {
         return compareEach(reference, variant, dre, dim);
     });
 }
@@ -193,6 +244,7 @@ void expectIndependentOfCaller(const Contestants<T, Fn>& c, const std::vector<T>
 TEST(ElementaryVariants, IgnoreTheCallersModesAndRestoreThem)
 {
     expectIndependentOfCaller(expSingle(), specialSingles());
+    expectIndependentOfCaller(expDouble(), specialDoubles());
     expectIndependentOfCaller(floorSingle(), specialSingles());
     expectIndependentOfCaller(roundDouble(), specialDoubles());
     expectIndependentOfCaller(sqrtDouble(), specialDoubles());

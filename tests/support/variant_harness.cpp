@@ -2,6 +2,9 @@
 
 #include "page_buffer.h"
 
+#include "common/fp_state.h"
+#include "common/x87.h"
+
 #include <algorithm>
 #include <atomic>
 #include <bit>
@@ -335,6 +338,38 @@ std::vector<double> roundingHardDoubles(std::size_t count, std::uint64_t seed)
         for (int k = 0; k > ulps; --k)
             x = std::nextafter(x, -INFINITY);
         out[i] = sign * x;
+    }
+    return out;
+}
+
+std::vector<double> nearOneDoubles(std::size_t count, std::uint64_t seed)
+{
+    Random random{seed};
+    std::vector<double> out(count);
+    for (double& x : out) {
+        const double d = std::exp2(-1 - 59 * random.uniform());
+        x = (random.next() & 1) != 0 ? 1 + d : 1 - d;
+    }
+    return out;
+}
+
+std::vector<double> nearDoubleMidpoints(const std::vector<double>& candidates,
+                                        const std::function<long double(double)>& extendedResult,
+                                        unsigned withinUlps)
+{
+    FpStateGuard guard;
+    x87Reset();
+    std::vector<double> out;
+    for (double x : candidates) {
+        const long double r = extendedResult(x);
+        if (!(std::fabs(r) >= 0x1p-1022L && std::fabs(r) <= 0x1p1023L))
+            continue;
+        // The eleven significand bits that rounding to double drops; the
+        // midpoint is 0x400.
+        const auto dropped = static_cast<unsigned>(x87::significandOf(r) & 0x7FF);
+        const unsigned distance = dropped > 0x400 ? dropped - 0x400 : 0x400 - dropped;
+        if (distance <= withinUlps)
+            out.push_back(x);
     }
     return out;
 }

@@ -119,6 +119,19 @@ std::vector<double> randomDoubles(std::size_t count, std::uint64_t seed);
 // the region around 2^52, subnormals; both signs.
 std::vector<double> roundingHardDoubles(std::size_t count, std::uint64_t seed);
 
+// 1 + d with |d| log-uniform from 2^-60 to 2^-1, both signs: where a
+// logarithm's result is small and its relative accuracy hardest to keep.
+std::vector<double> nearOneDoubles(std::size_t count, std::uint64_t seed);
+
+// The candidates whose extended-precision result (as an x87 kernel forms it
+// before its one rounding to double) lies within `withinUlps` extended units
+// in the last place of a midpoint between two doubles: the elements whose
+// stored double a vector variant cannot be sure of, and those just beside
+// them. extendedResult runs under the x87 kernels' own state.
+std::vector<double> nearDoubleMidpoints(const std::vector<double>& candidates,
+                                        const std::function<long double(double)>& extendedResult,
+                                        unsigned withinUlps);
+
 // A variant's inputs shifted to every offset within 64 bytes and run at
 // every count from 1 to maxCount, each compared with the reference, so
 // that every vector tail and every misalignment is taken.

@@ -2,7 +2,7 @@
 // bit for bit, at every level this processor has. Not a test: it takes
 // minutes.
 //
-//   fpmex_variants_exhaustive [--doubles N] [FUNCTION...]
+//   fpmex_variants_exhaustive [--doubles N] [--samples M] [FUNCTION...]
 //
 // log2, log, log10 (single, real input: real part, imaginary part, flag),
 // exp and floor (single, real input; floor's complex path rounds each part
@@ -11,7 +11,12 @@
 // (double) see N random doubles (default 10^8: random bit patterns and
 // every binade alike) and N/10 of the hard cases (half-integers and their
 // neighbours, the 2^52 region, subnormals), plus the fixed table of special
-// values. FPMEX_VARIANTS_THREADS sets the number of threads (default: all
+// values. double-log2, double-log10 and double-exp (real input) see M
+// generated doubles (default 10^9), block by block from a seed per block:
+// for the logarithms random bit patterns of either sign and 1 + d with |d|
+// log-uniform from 2^-60 to 2^-1; for exp random bit patterns, the whole
+// finite range [-745.2, 709.8], the overflow end [700, 709.8] and the
+// subnormal end [-745.2, -700]. FPMEX_VARIANTS_THREADS sets the number of threads (default: all
 // cores). Prints one line per function and level: elements compared,
 // differences, elements the variant handed to the reference, and the time;
 // exits non-zero on any difference.
@@ -25,6 +30,8 @@
 #include "logarithms/log_kernel.h"
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -129,6 +136,51 @@ bool overDoubles(const Contest<double>& c, const std::vector<double>& inputs, un
     return report(c, perThread, since(start));
 }
 
+// samples generated doubles, block b filled by generate(b, block): a block's
+// inputs depend on its number alone, not on the thread count.
+bool overGeneratedDoubles(const Contest<double>& c, std::uint64_t samples, unsigned threads,
+                          void (*generate)(std::uint64_t block, std::vector<double>& inputs))
+{
+    constexpr std::size_t blockSize = std::size_t{1} << 16;
+    std::vector<std::vector<Tally>> perThread(threads, std::vector<Tally>(c.variants.size()));
+    std::vector<std::vector<double>> buffers(threads, std::vector<double>(blockSize));
+    const Clock::time_point start = Clock::now();
+    parallelBlocks((samples + blockSize - 1) / blockSize, threads, [&](std::uint64_t b, unsigned worker) {
+        std::vector<double>& block = buffers[worker];
+        block.resize(static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, samples - b * blockSize)));
+        generate(b, block);
+        runBlock(c, block.data(), static_cast<const double*>(nullptr), block.size(), perThread[worker]);
+    });
+    return report(c, perThread, since(start));
+}
+
+void logInputs(std::uint64_t block, std::vector<double>& inputs)
+{
+    Random random{block + 1};
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        if (block % 2 == 0) {
+            inputs[i] = std::bit_cast<double>(random.next());
+        } else {
+            const double d = std::exp2(-1 - 59 * random.uniform());
+            inputs[i] = (random.next() & 1) != 0 ? 1 + d : 1 - d;
+        }
+    }
+}
+
+void expInputs(std::uint64_t block, std::vector<double>& inputs)
+{
+    Random random{block + 1};
+    for (double& x : inputs) {
+        const double u = random.uniform();
+        switch (block % 4) {
+        case 0: x = std::bit_cast<double>(random.next()); break;
+        case 1: x = -745.2 + u * (709.8 + 745.2); break;
+        case 2: x = 700.0 + u * 9.8; break;
+        default: x = -745.2 + u * 45.2; break;
+        }
+    }
+}
+
 bool chosen(const std::vector<std::string>& names, const char* name)
 {
     return names.empty() || std::find(names.begin(), names.end(), name) != names.end();
@@ -142,10 +194,13 @@ int main(int argc, char** argv)
     using namespace fpmex;
     using namespace fpmex::test;
     std::size_t doubles = 100000000;
+    std::uint64_t samples = 1000000000;
     std::vector<std::string> names;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--doubles" && i + 1 < argc)
             doubles = std::strtoull(argv[++i], nullptr, 10);
+        else if (std::string(argv[i]) == "--samples" && i + 1 < argc)
+            samples = std::strtoull(argv[++i], nullptr, 10);
         else
             names.emplace_back(argv[i]);
     }
@@ -191,5 +246,16 @@ int main(int argc, char** argv)
             clean &= overDoubles(contest<double>("[F,E] double", dissectKernelVariants<double>(), dissectD), inputs,
                                  threads);
     }
+    const auto flagDouble = [](const std::string& n, LogKernelFn<double> k) { return flagKernel<double>(n, k); };
+    const auto plainDouble = [](const std::string& n, ExpKernelFn<double> k) { return plainKernel<double>(n, k); };
+    if (chosen(names, "double-log2"))
+        clean &= overGeneratedDoubles(contest<double>("double log2", logKernelVariants<double, LogBase::two>(), flagDouble),
+                                      samples, threads, logInputs);
+    if (chosen(names, "double-log10"))
+        clean &= overGeneratedDoubles(contest<double>("double log10", logKernelVariants<double, LogBase::ten>(), flagDouble),
+                                      samples, threads, logInputs);
+    if (chosen(names, "double-exp"))
+        clean &= overGeneratedDoubles(contest<double>("double exp", expKernelVariants<double>(), plainDouble), samples,
+                                      threads, expInputs);
     return clean ? 0 : 1;
 }

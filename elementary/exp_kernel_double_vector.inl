@@ -1,0 +1,179 @@
+// The vector variant of expKernel for double elements, one source for the
+// levels with a fused multiply-add (avx2, avx512; see common/simd/README.md).
+//
+// Inputs: count >= 1 doubles, real path only; a complex input goes to the
+// x87 reference whole. Outputs: as the reference: e^x as the x87 sequence
+// gives it, +-0 -> exactly 1, -Inf -> +0, +Inf -> +Inf, a NaN made quiet.
+//
+// What is reproduced: the reference forms t = x * log2(e) on the x87 unit,
+// rounded to a 64-bit significand, then n = round(t), f = t - n (exact,
+// |f| <= 1/2), E = (F2XM1(f) + 1) * 2^n, and rounds E once to double. The
+// rounding of t moves the result by up to 2^-54 relative for |x| in the
+// hundreds, so t is reproduced exactly: x times the multiplier's two exact
+// parts gives the exact product as h + rest (h the rounded head), and t is h
+// plus rest rounded to a multiple of 2^(e - 63), 2^e <= |h| < 2^(e + 1).
+// rest is known to 2^(e - 100), so that rounding is certain unless rest
+// lies within 2^-20 units of a tie, or h within two double ulps of a power
+// of two (where the binade of t is not that of h): those elements go to the
+// x87 reference. Then E lies within 2^-63 E of 2^t: F2XM1 errs by less than
+// two extended ulps of 2^f - 1 (measured against MPFR, docs/accuracy.md),
+// at most 2^-64 for |f| <= 1/2, and the sum with 1 rounds by at most 2^-64;
+// together below 2^-63 of 2^f >= 2^-1/2.
+//
+// Evaluation of 2^t, in double-double (common/simd/double_double.inl):
+// t = (16 k + i) / 16 + r with M = 16 k + i the integer nearest 16 h and
+// r = (h - M / 16) + (t - h), the first part exact (Sterbenz' lemma), the
+// sum normalised exactly, |r| <= 1/32 (1 + 2^-40); then 2^t = 2^k * 2^(i/16) * e^p, p = r ln 2 as
+// double-double, and e^p = 1 + p + p^2/2 + p^3 S(p), the square exact, the
+// series S to p^8 in double.
+//
+// Error bound, relative to 2^t:
+// - the series' remainder is below 2^-68.2;
+// - p^3 S(p) < 2^-19.2, computed in double from the head of p: below
+//   2^-70, and the tail's share in it (below 2^-53 |p|^3 / 2) below 2^-70;
+// - the products and sums of the double-double steps, the table and ln 2
+//   each round below 2^-100.
+// In all, |v - 2^t| < 2^-67.5 2^t.
+//
+// Certainty: E lies within (2^-63 + 2^-67) |v| of v; the window's ends are
+// formed as in the logarithm (head plus tail -+ half-width, one rounding of
+// note) and v * 2^-k is stored only when both round to the same double, then
+// scaled by 2^k exactly (for k >= 0 in two steps, the last of which
+// overflows to +Inf exactly where E * 2^k rounds to +Inf). Where the store
+// may round to a subnormal (x < -707.7), the rounding to a multiple of
+// 2^-1074 is decided on the same window (see the code). Beyond
+// [-746, 710], below 2^-70 in magnitude, and for NaN the result is decided
+// by its rule (exp_double_constants.h).
+//
+// Floating-point state: MXCSR set to sseVectorMode; the caller's restored,
+// also around the reference's own runs.
+
+namespace fpmex::FPMEX_SIMD_LEVEL {
+namespace {
+
+constexpr double expDoubleWindow = 0x1.1p-63 + 0x1p-67;
+
+// 1.5 * 2^52: added to a value below 2^51 in magnitude it leaves the nearest
+// integer (ties to even) in the low bits of the sum.
+constexpr double integerShifter = 0x1.8p52;
+
+struct ExpDoubleLanes {
+    Doubles re;
+    unsigned uncertain;
+};
+
+// e^p - 1 for |p| <= ln(2) / 32 (1 + 2^-40), as double-double.
+inline DoubleDouble expMinusOne(DoubleDouble p)
+{
+    namespace c = expDoubleConstants;
+    Doubles s = splat(c::series[5]);
+    for (int i = 4; i >= 0; --i)
+        s = mulAdd(s, p.hi, splat(c::series[i]));
+    const DoubleDouble square = twoProduct(p.hi, p.hi);
+    // p^2 / 2 = square / 2 + p.hi p.lo, the rest far below 2^-100.
+    DoubleDouble sum = fastTwoSum(p.hi, square.hi * splat(0.5));
+    const Doubles small = mulAdd(p.hi * square.hi, s, mulAdd(p.hi, p.lo, square.lo * splat(0.5)));
+    sum.lo = sum.lo + (p.lo + small);
+    return sum;
+}
+
+inline ExpDoubleLanes expDoubleLanes(Doubles x)
+{
+    namespace c = expDoubleConstants;
+    const Mask nan = isNan(x);
+    const Mask over = splat(c::highest) < x;
+    const Mask under = x < splat(c::lowest);
+    const Mask one = magnitude(x) < splat(c::tiny);
+    const Mask decided = nan | over | under | one;
+    const Doubles y = select(decided, splat(1.0), x);
+
+    // t = h + tLow exactly, as the x87 multiplication rounds x log2(e).
+    const DoubleDouble head = twoProduct(y, splat(c::log2eHigh));
+    const DoubleDouble tail = twoProduct(y, splat(c::log2eLow));
+    const Doubles rest = (head.lo + tail.hi) + tail.lo;
+    const Bits exponent = bitsOf(head.hi) & splatBits(0x7FF0000000000000);
+    const Doubles unit = doublesOf(exponent - splatBits(std::uint64_t{63} << 52));
+    const Doubles perUnit = doublesOf(splatBits(std::uint64_t{2046 + 63} << 52) - exponent);
+    const Doubles units = rest * perUnit;
+    const Doubles q = (units + splat(integerShifter)) - splat(integerShifter);
+    const Mask nearTie = splat(0.5 - 0x1p-20) < magnitude(units - q);
+    const Doubles significand =
+        doublesOf((bitsOf(head.hi) & splatBits(0x000FFFFFFFFFFFFF)) | splatBits(0x3FF0000000000000));
+    const Mask nearPower = (significand < splat(1 + 0x1p-51)) | (splat(2 - 0x1p-51) <= significand);
+    const Doubles tLow = q * unit;
+
+    // M = 16 k + i nearest 16 h; its low four bits index the table.
+    const Doubles shifted = mulAdd(head.hi, splat(16.0), splat(integerShifter));
+    const Doubles m = shifted - splat(integerShifter);
+    const Bits index = bitsOf(shifted);
+    // Normalised: the series past p^2 then ignores a tail below 2^-53 |p|.
+    const DoubleDouble r = twoSum(mulAdd(m, splat(-1.0 / 16), head.hi), tLow);
+    const DoubleDouble em1 = expMinusOne(times(r, DoubleDouble{splat(c::ln2High), splat(c::ln2Low)}));
+
+    const Doubles powerHigh = lookup16(c::powerHigh, index);
+    const Doubles powerLow = lookup16(c::powerLow, index);
+    const DoubleDouble u = times(em1, powerHigh);
+    DoubleDouble w = fastTwoSum(powerHigh, u.hi);
+    // Normalised: the tail then stays below half an ulp of the head, also
+    // once both are scaled for a subnormal result.
+    w = fastTwoSum(w.hi, w.lo + (u.lo + mulAdd(powerLow, em1.hi, powerLow)));
+
+    const Doubles halfWidth = w.hi * splat(expDoubleWindow);
+    const Doubles low = w.hi + (w.lo - halfWidth);
+    const Doubles high = w.hi + (w.lo + halfWidth);
+    // k moved to the exponent field: the low 16 bits of M less i, shifted.
+    const Bits kBits = shiftLeft<48>(andNot(index, splatBits(15)));
+    // From k = -1021 up the result is normal, and for k = -1022 when
+    // v >= 1: v 2^k, or 2 v 2^(k - 1) for k >= 0, up to 1024.
+    const Mask normal = (splat(-1021.0 * 16) <= m) | ((splat(-1022.0 * 16) <= m) & (splat(1.0) <= w.hi));
+    const Doubles normalValue = select(m < splat(0.0), low * doublesOf(splatBits(0x3FF0000000000000) + kBits),
+                                       (low * splat(2.0)) * doublesOf(splatBits(0x3FE0000000000000) + kBits));
+    const Mask normalDecided = bitsOf(low) == bitsOf(high);
+
+    // Below, the store rounds to a multiple of 2^-1074: v 2^(k + 1074) in
+    // those units (exact scaling) is rounded to the nearest integer, decided
+    // when the window around it stays within that integer +- 1/2; the
+    // result, the integer times 2^-1074, is exact. The units are positive
+    // and below 2^52, so adding 2^52 rounds them to an integer.
+    const Doubles unitScale = doublesOf(splatBits(std::uint64_t{2097} << 52) + kBits);
+    const Doubles units1074 = w.hi * unitScale;
+    // The head alone may be a half-integer (its ulp reaches 1/2), so the
+    // integer nearest it is moved by one where the tail passes 1/2.
+    const Doubles headNearest = (units1074 + splat(0x1p52)) - splat(0x1p52);
+    const Doubles headFraction = (units1074 - headNearest) + w.lo * unitScale;
+    const Mask up = splat(0.5) < headFraction;
+    const Mask down = headFraction < splat(-0.5);
+    const Doubles step = select(up, splat(1.0), select(down, splat(-1.0), splat(0.0)));
+    const Doubles nearest = headNearest + step;
+    const Doubles fraction = headFraction - step;
+    const Mask subnormalDecided = magnitude(fraction) + units1074 * splat(expDoubleWindow) < splat(0.5 - 0x1p-40);
+    const Doubles subnormalValue = nearest * splat(0x1p-1074);
+
+    const Doubles special = select(nan, x + splat(0.0),
+                                   select(over, splat(__builtin_inf()), select(under, splat(0.0), splat(1.0))));
+    const unsigned sure =
+        laneBits(((normal & normalDecided) | (!normal & subnormalDecided)) & !(nearTie | nearPower));
+    return {select(decided, special, select(normal, normalValue, subnormalValue)), ~sure & ~laneBits(decided) & allLanes};
+}
+
+} // namespace
+
+FPMEX_SIMD_KERNEL void expKernel(double* outRe, double* outIm, const double* inRe, const double* inIm,
+                                 std::size_t count)
+{
+    if (inIm != nullptr) {
+        expKernelX87<double>(outRe, outIm, inRe, inIm, count);
+        return;
+    }
+    FpStateGuard guard;
+    sseLoadMode(sseVectorMode);
+    Fallback<double, void> fallback{expKernelX87<double>, outRe, nullptr, inRe};
+    walkLanes(count, [&](std::size_t first, auto access) {
+        const ExpDoubleLanes result = expDoubleLanes(access.load(inRe + first));
+        access.store(outRe + first, result.re);
+        fallback.addLanes(first, result.uncertain & access.valid);
+    });
+    fallback.flush();
+}
+
+} // namespace fpmex::FPMEX_SIMD_LEVEL

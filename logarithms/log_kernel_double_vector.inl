@@ -1,0 +1,172 @@
+// The vector variant of logKernel for double elements, one source for the
+// levels with a fused multiply-add (avx2, avx512; see common/simd/README.md).
+//
+// Inputs: count >= 1 doubles, real path only; a complex input goes to the
+// x87 reference whole. Outputs: as the reference (log_kernel.h): real part,
+// imaginary part P for x < 0 and +0 otherwise, a NaN made quiet with its sign
+// cleared in both parts, -Inf for +-0, +Inf for +-Inf; the flag. The
+// imaginary buffer is left untouched while every imaginary part is +0, as
+// the frame drops it then.
+//
+// What is reproduced: the reference stores R, the extended result of FYL2X
+// (c times log2|x|, c exactly the multiplier FLD1 or FLDLG2 loads), rounded
+// once to double. R is not always the correctly rounded log: it may lie up
+// to 2^-63 |L| from the exact L = c log2|x| (FYL2X errs by less than one
+// extended ulp, as measured against MPFR in docs/accuracy.md), which decides
+// about 1 rounding in 4000 differently. So the variant computes L to well
+// within that distance and stores its rounding only where every value
+// within 2^-62 |L| of it rounds to the same double: R lies there, and so R
+// rounds to it too.
+//
+// Evaluation, in double-double (common/simd/double_double.inl): |x| (a
+// subnormal first scaled by 2^54) is split as 2^k * z and z reduced by the
+// table of log_double_constants.h to r = z * inverse[j] - 1, exactly as
+// head and tail (the product by an FMA, its head minus 1 by Sterbenz'
+// lemma, then normalised: the tail below 2^-53 |r|). Then log2|x| = k + table[j] + log2(1 + r), the last by its
+// Taylor series to r^13: the terms from r^4 in double, the first three
+// coefficients as double-double in a Horner scheme whose products keep their
+// exact heads.
+//
+// Error bound, relative to L:
+// - the series' remainder is below 2^-68.8;
+// - the double part of the Horner scheme errs by at most 2^-52 of itself,
+//   which reaches the result scaled by r^3 / 3 < 2^-16.5: below 2^-68;
+//   it uses the head of r alone, which leaves out below 2^-53 r^3 / 4:
+//   below 2^-70;
+// - the double-double steps, the table and the multiplier each round below
+//   2^-100;
+// - for k = 0 the sum table[j] + log2(1 + r) can be as small as 0.98 times
+//   its second term (in the two intervals beside 1), so the bound of that
+//   term carries over within 2 %.
+// In all, |v - L| < 2^-66 |L|. Powers of two give exactly k (r = 0), and
+// x = 1 exactly +0, as FYL2X does.
+//
+// Certainty: with R within 2^-63 |L| of L and v within 2^-66 |L|, R lies
+// within (2^-62 + 2^-65) |v| of v (the window). The window's ends are
+// formed as head plus (tail -+ half-width), whose only rounding of note is
+// the last, to double; when both ends round to the same double, every value
+// between them does (rounding to nearest is monotonic), R among them.
+// Every other element goes to the x87 reference. Zeros, infinities and NaNs
+// are decided by their rules and never handed over.
+//
+// Floating-point state: MXCSR set to sseVectorMode (round to nearest, no
+// flush-to-zero, no denormals-are-zero); the caller's state is restored on
+// return, also around the reference's own runs.
+
+namespace fpmex::FPMEX_SIMD_LEVEL {
+namespace {
+
+struct LogDoubleLanes {
+    Doubles re;
+    Doubles im;
+    Mask negative;
+    Mask nonzeroImaginary; // negative, or NaN
+    unsigned uncertain;
+};
+
+constexpr double doubleCertaintyWindow = 0x1.2p-62;
+
+// log2(1 + r) for r = rh + rl, |r| < 2^-5.
+inline DoubleDouble log2OnePlus(DoubleDouble r)
+{
+    namespace c = logDoubleConstants;
+    Doubles p = splat(c::series[9]);
+    for (int n = 8; n >= 0; --n)
+        p = mulAdd(p, r.hi, splat(c::series[n]));
+    // Each coefficient is larger than r times what follows it, so the sums
+    // with the heads are exact as fastTwoSum forms them.
+    DoubleDouble q = fastTwoSum(splat(c::leadHigh[2]), r.hi * p);
+    q.lo = q.lo + splat(c::leadLow[2]);
+    for (int n = 1; n >= 0; --n) {
+        const DoubleDouble rq = times(r, q);
+        q = fastTwoSum(splat(c::leadHigh[n]), rq.hi);
+        q.lo = q.lo + (rq.lo + splat(c::leadLow[n]));
+    }
+    return times(r, q);
+}
+
+template <LogBase base>
+inline LogDoubleLanes logDoubleLanes(Doubles x)
+{
+    namespace c = logDoubleConstants;
+    const Doubles a = magnitude(x);
+    const Mask subnormal = a < splat(0x1p-1022);
+    const Doubles scaled = select(subnormal, a * splat(0x1p54), a);
+
+    const Bits u = bitsOf(scaled) + splatBits((std::uint64_t{1024} << 52) - c::offsetBits);
+    const Bits kBiased = shiftRight<52>(u); // k + 1024, never negative for a double
+    const Doubles z = doublesOf(bitsOf(scaled) - shiftLeft<52>(kBiased) + splatBits(std::uint64_t{1024} << 52));
+    const Doubles k = doublesOf(kBiased | splatBits(0x4330000000000000)) -
+                      select(subnormal, splat(0x1p52 + 1024 + 54), splat(0x1p52 + 1024));
+
+    const Bits j = shiftRight<48>(u); // the interval index in the low four bits
+    const DoubleDouble zc = twoProduct(z, lookup16(c::inverse, j));
+    // Normalised, so that the tail is below 2^-53 of r and the terms of the
+    // series past the third may ignore it.
+    const DoubleDouble r = twoSum(zc.hi - splat(1.0), zc.lo);
+    const DoubleDouble l = log2OnePlus(r);
+
+    // k + table[j] is larger than log2(1 + r) in magnitude, or zero.
+    DoubleDouble g = fastTwoSum(k, lookup16(c::tableHigh, j));
+    g.lo = g.lo + lookup16(c::tableLow, j);
+    DoubleDouble v = fastTwoSum(g.hi, l.hi);
+    v.lo = v.lo + (g.lo + l.lo);
+    if constexpr (base == LogBase::ten)
+        v = times(v, DoubleDouble{splat(c::tenHigh), splat(c::tenLow)});
+
+    const Doubles halfWidth = magnitude(v.hi) * splat(doubleCertaintyWindow);
+    const Doubles low = v.hi + (v.lo - halfWidth);
+    const Doubles high = v.hi + (v.lo + halfWidth);
+
+    const Mask regular = (splat(0.0) < a) & (a < splat(__builtin_inf()));
+    const Mask zero = a == splat(0.0);
+    const Mask nan = isNan(a);
+    const Mask negative = x < splat(0.0);
+    const Doubles P = splat(std::bit_cast<double>(TypedLogConstants<double>::P[static_cast<std::size_t>(base)]));
+    // a + 0 makes a NaN quiet and keeps its payload.
+    const Doubles quiet = a + splat(0.0);
+
+    LogDoubleLanes lanesOut;
+    lanesOut.re = select(regular, low, select(zero, splat(-__builtin_inf()), quiet));
+    lanesOut.im = select(negative, P, select(nan, quiet, splat(0.0)));
+    lanesOut.negative = negative;
+    lanesOut.nonzeroImaginary = negative | nan;
+    lanesOut.uncertain = laneBits(regular) & ~laneBits(bitsOf(low) == bitsOf(high));
+    return lanesOut;
+}
+
+} // namespace
+
+template <LogBase base>
+FPMEX_SIMD_KERNEL int logKernel(double* outRe, double* outIm, const double* inRe, const double* inIm,
+                                std::size_t count)
+{
+    if (inIm != nullptr)
+        return logKernelX87<double, base>(outRe, outIm, inRe, inIm, count);
+    FpStateGuard guard;
+    sseLoadMode(sseVectorMode);
+    Fallback<double, int> fallback{logKernelX87<double, base>, outRe, outIm, inRe};
+    unsigned negative = 0;
+    // As for singles: the imaginary parts are written from the first element
+    // whose part is not +0, the earlier ones then set to +0.
+    bool imaginary = false;
+    walkLanes(count, [&](std::size_t first, auto access) {
+        const LogDoubleLanes result = logDoubleLanes<base>(access.load(inRe + first));
+        access.store(outRe + first, result.re);
+        if (!imaginary && (laneBits(result.nonzeroImaginary) & access.valid) != 0) {
+            std::memset(outIm, 0, first * sizeof(double));
+            imaginary = true;
+        }
+        if (imaginary)
+            access.store(outIm + first, result.im);
+        negative |= laneBits(result.negative) & access.valid;
+        fallback.addLanes(first, result.uncertain & access.valid);
+    });
+    fallback.flush();
+    return (negative != 0) | fallback.flag;
+}
+
+template int logKernel<LogBase::two>(double*, double*, const double*, const double*, std::size_t);
+template int logKernel<LogBase::ten>(double*, double*, const double*, const double*, std::size_t);
+
+} // namespace fpmex::FPMEX_SIMD_LEVEL
