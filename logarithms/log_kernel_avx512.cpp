@@ -1,9 +1,7 @@
-// logKernel for single and double elements at the avx512 level
-// (log_kernel_vector.inl, log_kernel_double_vector.inl).
+// logKernel for single elements at the avx512 level (log_kernel_vector.inl).
 #include "common/fallback.h"
 #include "common/fp_state.h"
 #include "log_kernel.h"
-#include "log_double_constants.h"
 #include "log_kernel_vector.h"
 #include "log_vector_constants.h"
 
@@ -12,7 +10,5 @@
 #define FPMEX_SIMD_LEVEL avx512
 #include "common/simd/level_begin.h"
 #include "common/simd/walk.inl"
-#include "common/simd/double_double.inl"
 #include "log_kernel_vector.inl"
-#include "log_kernel_double_vector.inl"
 #include "common/simd/level_end.h"

@@ -10,13 +10,13 @@
 //
 // What is reproduced: the reference stores R, the extended result of FYL2X
 // (c times log2|x|, c exactly the multiplier FLD1 or FLDLG2 loads), rounded
-// once to double. R is not always the correctly rounded log: it may lie up
-// to 2^-63 |L| from the exact L = c log2|x| (FYL2X errs by less than one
-// extended ulp, as measured against MPFR in docs/accuracy.md), which decides
-// about 1 rounding in 4000 differently. So the variant computes L to well
-// within that distance and stores its rounding only where every value
-// within 2^-62 |L| of it rounds to the same double: R lies there, and so R
-// rounds to it too.
+// once to double. R is not always the correctly rounded log: it lies next
+// to the exact L = c log2|x|, not on it, which decides about 1 rounding in
+// 4000 differently. FYL2X's largest error measured against MPFR over 2 * 10^8
+// inputs is 0.63 extended ulps (docs/accuracy.md); the bound taken is three
+// times that, two ulps: |R - L| <= 2^-62 |L|. So the variant computes L to
+// well within that distance and stores its rounding only where every value
+// that near to L rounds to the same double: R is among them.
 //
 // Evaluation, in double-double (common/simd/double_double.inl): |x| (a
 // subnormal first scaled by 2^54) is split as 2^k * z and z reduced by the
@@ -41,13 +41,14 @@
 // In all, |v - L| < 2^-66 |L|. Powers of two give exactly k (r = 0), and
 // x = 1 exactly +0, as FYL2X does.
 //
-// Certainty: with R within 2^-63 |L| of L and v within 2^-66 |L|, R lies
-// within (2^-62 + 2^-65) |v| of v (the window). The window's ends are
-// formed as head plus (tail -+ half-width), whose only rounding of note is
-// the last, to double; when both ends round to the same double, every value
-// between them does (rounding to nearest is monotonic), R among them.
-// Every other element goes to the x87 reference. Zeros, infinities and NaNs
-// are decided by their rules and never handed over.
+// Certainty: with R within 2^-62 |L| of L and v within 2^-66 |L|, R lies
+// within (2^-62 + 2^-65) |v| of v (the window, with room for the roundings
+// of its ends). The ends are formed as head plus (tail -+ half-width), whose
+// only rounding of note is the last, to double; when both ends round to the
+// same double, every value between them does (rounding to nearest is
+// monotonic), R among them. Every other element (about 0.3 %) goes to the
+// x87 reference. Zeros, infinities and NaNs are decided by their rules and
+// never handed over.
 //
 // Floating-point state: MXCSR set to sseVectorMode (round to nearest, no
 // flush-to-zero, no denormals-are-zero); the caller's state is restored on
@@ -67,7 +68,7 @@ struct LogDoubleLanes {
 constexpr double doubleCertaintyWindow = 0x1.2p-62;
 
 // log2(1 + r) for r = rh + rl, |r| < 2^-5.
-inline DoubleDouble log2OnePlus(DoubleDouble r)
+FPMEX_SIMD_STEP DoubleDouble log2OnePlus(DoubleDouble r)
 {
     namespace c = logDoubleConstants;
     Doubles p = splat(c::series[9]);
@@ -86,7 +87,7 @@ inline DoubleDouble log2OnePlus(DoubleDouble r)
 }
 
 template <LogBase base>
-inline LogDoubleLanes logDoubleLanes(Doubles x)
+FPMEX_SIMD_STEP LogDoubleLanes logDoubleLanes(Doubles x)
 {
     namespace c = logDoubleConstants;
     const Doubles a = magnitude(x);

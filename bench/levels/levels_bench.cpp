@@ -62,27 +62,35 @@ std::vector<CpuLevel> levels(const KernelVariants<Fn>& table)
     return out;
 }
 
-template <LogBase base>
+template <class T, LogBase base>
 void addLog(const char* name)
 {
-    const auto& table = logKernelVariants<float, base>();
+    const auto& table = logKernelVariants<T, base>();
     for (CpuLevel level : levels(table)) {
         const auto kernel = table.at(level);
-        addKernel<float>(name, level, 0.5, 1000,
-                         [kernel](float* re, float* im, const float* in, std::size_t n) { kernel(re, im, in, nullptr, n); });
+        addKernel<T>(name, level, 0.5, 1000,
+                     [kernel](T* re, T* im, const T* in, std::size_t n) { kernel(re, im, in, nullptr, n); });
+    }
+}
+
+template <class T>
+void addExp(const char* name)
+{
+    for (CpuLevel level : levels(expKernelVariants<T>())) {
+        const auto kernel = expKernelVariants<T>().at(level);
+        addKernel<T>(name, level, -10, 10, [kernel](T* re, T*, const T* in, std::size_t n) { kernel(re, nullptr, in, nullptr, n); });
     }
 }
 
 int registerAll()
 {
-    addLog<LogBase::two>("single/log2");
-    addLog<LogBase::natural>("single/log");
-    addLog<LogBase::ten>("single/log10");
-    for (CpuLevel level : levels(expKernelVariants<float>())) {
-        const auto kernel = expKernelVariants<float>().at(level);
-        addKernel<float>("single/exp", level, -10, 10,
-                         [kernel](float* re, float*, const float* in, std::size_t n) { kernel(re, nullptr, in, nullptr, n); });
-    }
+    addLog<float, LogBase::two>("single/log2");
+    addLog<float, LogBase::natural>("single/log");
+    addLog<float, LogBase::ten>("single/log10");
+    addExp<float>("single/exp");
+    addLog<double, LogBase::two>("double/log2");
+    addLog<double, LogBase::ten>("double/log10");
+    addExp<double>("double/exp");
     for (CpuLevel level : levels(floorKernelVariants())) {
         const auto kernel = floorKernelVariants().at(level);
         addKernel<float>("single/floor", level, -1000, 1000,

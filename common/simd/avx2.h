@@ -43,6 +43,8 @@ inline Doubles operator*(Doubles a, Doubles b) { return {_mm256_mul_pd(a.v, b.v)
 inline Doubles operator/(Doubles a, Doubles b) { return {_mm256_div_pd(a.v, b.v)}; }
 inline Doubles mulAdd(Doubles a, Doubles b, Doubles c) { return {_mm256_fmadd_pd(a.v, b.v, c.v)}; }
 inline Doubles sqrt(Doubles a) { return {_mm256_sqrt_pd(a.v)}; }
+inline Doubles negate(Doubles a) { return {_mm256_xor_pd(a.v, _mm256_set1_pd(-0.0))}; }
+inline Doubles magnitude(Doubles a) { return {_mm256_andnot_pd(_mm256_set1_pd(-0.0), a.v)}; }
 inline Doubles min(Doubles a, Doubles b) { return {_mm256_min_pd(a.v, b.v)}; }
 inline Doubles max(Doubles a, Doubles b) { return {_mm256_max_pd(a.v, b.v)}; }
 
@@ -50,7 +52,6 @@ inline Bits operator+(Bits a, Bits b) { return {_mm256_add_epi64(a.v, b.v)}; }
 inline Bits operator-(Bits a, Bits b) { return {_mm256_sub_epi64(a.v, b.v)}; }
 inline Bits operator&(Bits a, Bits b) { return {_mm256_and_si256(a.v, b.v)}; }
 inline Bits operator|(Bits a, Bits b) { return {_mm256_or_si256(a.v, b.v)}; }
-inline Bits operator^(Bits a, Bits b) { return {_mm256_xor_si256(a.v, b.v)}; }
 inline Bits andNot(Bits a, Bits b) { return {_mm256_andnot_si256(b.v, a.v)}; }
 template <int n>
 inline Bits shiftRight(Bits a) { return {_mm256_srli_epi64(a.v, n)}; }

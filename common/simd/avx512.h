@@ -43,6 +43,8 @@ inline Doubles operator*(Doubles a, Doubles b) { return {_mm512_mul_pd(a.v, b.v)
 inline Doubles operator/(Doubles a, Doubles b) { return {_mm512_div_pd(a.v, b.v)}; }
 inline Doubles mulAdd(Doubles a, Doubles b, Doubles c) { return {_mm512_fmadd_pd(a.v, b.v, c.v)}; }
 inline Doubles sqrt(Doubles a) { return {_mm512_sqrt_pd(a.v)}; }
+inline Doubles negate(Doubles a) { return {_mm512_xor_pd(a.v, _mm512_set1_pd(-0.0))}; }
+inline Doubles magnitude(Doubles a) { return {_mm512_abs_pd(a.v)}; }
 inline Doubles min(Doubles a, Doubles b) { return {_mm512_min_pd(a.v, b.v)}; }
 inline Doubles max(Doubles a, Doubles b) { return {_mm512_max_pd(a.v, b.v)}; }
 
@@ -50,7 +52,6 @@ inline Bits operator+(Bits a, Bits b) { return {_mm512_add_epi64(a.v, b.v)}; }
 inline Bits operator-(Bits a, Bits b) { return {_mm512_sub_epi64(a.v, b.v)}; }
 inline Bits operator&(Bits a, Bits b) { return {_mm512_and_si512(a.v, b.v)}; }
 inline Bits operator|(Bits a, Bits b) { return {_mm512_or_si512(a.v, b.v)}; }
-inline Bits operator^(Bits a, Bits b) { return {_mm512_xor_si512(a.v, b.v)}; }
 inline Bits andNot(Bits a, Bits b) { return {_mm512_andnot_si512(b.v, a.v)}; }
 template <int n>
 inline Bits shiftRight(Bits a) { return {_mm512_srli_epi64(a.v, n)}; }

@@ -12,25 +12,22 @@ struct DoubleDouble {
     Doubles lo;
 };
 
-inline Doubles negate(Doubles a) { return doublesOf(bitsOf(a) ^ splatBits(0x8000000000000000)); }
-inline Doubles magnitude(Doubles a) { return doublesOf(andNot(bitsOf(a), splatBits(0x8000000000000000))); }
-
 // a * b exactly: the rounded product and its error.
-inline DoubleDouble twoProduct(Doubles a, Doubles b)
+FPMEX_SIMD_STEP DoubleDouble twoProduct(Doubles a, Doubles b)
 {
     const Doubles p = a * b;
     return {p, mulAdd(a, b, negate(p))};
 }
 
 // a + b exactly, when |a| >= |b| or a is zero.
-inline DoubleDouble fastTwoSum(Doubles a, Doubles b)
+FPMEX_SIMD_STEP DoubleDouble fastTwoSum(Doubles a, Doubles b)
 {
     const Doubles s = a + b;
     return {s, b - (s - a)};
 }
 
 // a + b exactly, whatever their magnitudes (Knuth's two-sum).
-inline DoubleDouble twoSum(Doubles a, Doubles b)
+FPMEX_SIMD_STEP DoubleDouble twoSum(Doubles a, Doubles b)
 {
     const Doubles s = a + b;
     const Doubles bPart = s - a;
@@ -39,7 +36,7 @@ inline DoubleDouble twoSum(Doubles a, Doubles b)
 
 // (a.hi + a.lo) * b with b exact: the product of the heads exact, the rest
 // rounded; the error is below 2^-104 |a b| plus the rounding of a.lo * b.
-inline DoubleDouble times(DoubleDouble a, Doubles b)
+FPMEX_SIMD_STEP DoubleDouble times(DoubleDouble a, Doubles b)
 {
     const DoubleDouble p = twoProduct(a.hi, b);
     return {p.hi, mulAdd(a.lo, b, p.lo)};
@@ -47,7 +44,7 @@ inline DoubleDouble times(DoubleDouble a, Doubles b)
 
 // (a.hi + a.lo) * (b.hi + b.lo) with the cross terms rounded and lo * lo
 // dropped.
-inline DoubleDouble times(DoubleDouble a, DoubleDouble b)
+FPMEX_SIMD_STEP DoubleDouble times(DoubleDouble a, DoubleDouble b)
 {
     const DoubleDouble p = twoProduct(a.hi, b.hi);
     return {p.hi, mulAdd(a.hi, b.lo, mulAdd(a.lo, b.hi, p.lo))};

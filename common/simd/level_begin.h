@@ -39,29 +39,36 @@
 // that the packs of registers stay in registers from one operation to the
 // next instead of passing through memory.
 #define FPMEX_SIMD_KERNEL __attribute__((flatten))
+// A step of a kernel that GCC's flattening leaves out of line when it is
+// large (the double-double evaluations): inlined all the same.
+#define FPMEX_SIMD_STEP inline __attribute__((always_inline))
 
 // Registers per vector (pack.inl): enough independent chains to keep the
 // level's units busy, few enough to stay in its registers (eight in a 32-bit
-// build).
+// build). A kernel whose steps hold many values at once (double-double
+// arithmetic) sets FPMEX_SIMD_REGISTERS lower before including this.
 #if FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_sse2
 FPMEX_SIMD_TARGET("sse2")
 #include "sse2.h"
-namespace fpmex::sse2 {
-inline constexpr std::size_t registers = 2;
-}
+#ifndef FPMEX_SIMD_REGISTERS
+#define FPMEX_SIMD_REGISTERS 2
+#endif
 #elif FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_avx2
 FPMEX_SIMD_TARGET("avx2,fma")
 #include "avx2.h"
-namespace fpmex::avx2 {
-inline constexpr std::size_t registers = 3;
-}
+#ifndef FPMEX_SIMD_REGISTERS
+#define FPMEX_SIMD_REGISTERS 3
+#endif
 #elif FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_avx512
 FPMEX_SIMD_TARGET("avx512f,avx512dq,avx512vl,avx2,fma")
 #include "avx512.h"
-namespace fpmex::avx512 {
-inline constexpr std::size_t registers = 2;
-}
+#ifndef FPMEX_SIMD_REGISTERS
+#define FPMEX_SIMD_REGISTERS 2
+#endif
 #else
 #error "FPMEX_SIMD_LEVEL must be sse2, avx2 or avx512"
 #endif
+namespace fpmex::FPMEX_SIMD_LEVEL {
+inline constexpr std::size_t registers = FPMEX_SIMD_REGISTERS;
+}
 #include "pack.inl"

@@ -48,6 +48,8 @@ inline Doubles operator*(Doubles a, Doubles b) { return {_mm_mul_pd(a.v, b.v)}; 
 inline Doubles operator/(Doubles a, Doubles b) { return {_mm_div_pd(a.v, b.v)}; }
 inline Doubles mulAdd(Doubles a, Doubles b, Doubles c) { return {_mm_add_pd(_mm_mul_pd(a.v, b.v), c.v)}; }
 inline Doubles sqrt(Doubles a) { return {_mm_sqrt_pd(a.v)}; }
+inline Doubles negate(Doubles a) { return {_mm_xor_pd(a.v, _mm_set1_pd(-0.0))}; }
+inline Doubles magnitude(Doubles a) { return {_mm_andnot_pd(_mm_set1_pd(-0.0), a.v)}; }
 inline Doubles min(Doubles a, Doubles b) { return {_mm_min_pd(a.v, b.v)}; }
 inline Doubles max(Doubles a, Doubles b) { return {_mm_max_pd(a.v, b.v)}; }
 
@@ -55,7 +57,6 @@ inline Bits operator+(Bits a, Bits b) { return {_mm_add_epi64(a.v, b.v)}; }
 inline Bits operator-(Bits a, Bits b) { return {_mm_sub_epi64(a.v, b.v)}; }
 inline Bits operator&(Bits a, Bits b) { return {_mm_and_si128(a.v, b.v)}; }
 inline Bits operator|(Bits a, Bits b) { return {_mm_or_si128(a.v, b.v)}; }
-inline Bits operator^(Bits a, Bits b) { return {_mm_xor_si128(a.v, b.v)}; }
 inline Bits andNot(Bits a, Bits b) { return {_mm_andnot_si128(b.v, a.v)}; } // a & ~b
 template <int n>
 inline Bits shiftRight(Bits a) { return {_mm_srli_epi64(a.v, n)}; }

@@ -7,14 +7,35 @@
 //                                           exp, sqrt, round
 //   fpmex_accuracy exact SAMPLES            plus and prod against exact sums
 //                                           and products
+//   fpmex_accuracy instructions SAMPLES     the x87 instructions FYL2X (log2
+//                                           and times the FLDLG2 constant) and
+//                                           F2XM1 alone, error in extended ulps
 //
 // FPMEX_ACCURACY_THREADS sets the number of threads (default: all cores).
 #include "accuracy.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
+
+namespace {
+
+// A sample count of decimal digits only: strtoull alone reads "-1" as
+// 2^64 - 1, "1e8" as 1 and a word as 0.
+bool parseCount(const char* text, std::uint64_t& count)
+{
+    if (*text < '0' || *text > '9') {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    count = std::strtoull(text, &end, 10);
+    return errno == 0 && *end == '\0' && count > 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -30,13 +51,21 @@ int main(int argc, char** argv)
     if (mode == "single") {
         return runSingleExhaustive({argv + 2, argv + argc}, threads);
     }
-    if ((mode == "double" || mode == "exact") && argc > 2) {
-        const std::uint64_t samples = std::strtoull(argv[2], nullptr, 10);
+    std::uint64_t samples = 0;
+    if ((mode == "double" || mode == "exact" || mode == "instructions") && argc > 2 && parseCount(argv[2], samples)) {
         if (mode == "double") {
             return runDoubleSampled({argv + 3, argv + argc}, samples, threads);
         }
-        return runExactSampled(samples, threads);
+        if (mode == "instructions" && argc == 3) {
+            return runInstructionError(samples, threads);
+        }
+        if (mode == "exact") {
+            return runExactSampled(samples, threads);
+        }
     }
-    std::fprintf(stderr, "usage: %s single [FUNCTION...] | double SAMPLES [FUNCTION...] | exact SAMPLES\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s single [FUNCTION...] | double SAMPLES [FUNCTION...] | exact SAMPLES | instructions "
+                 "SAMPLES\n",
+                 argv[0]);
     return 2;
 }

@@ -1,0 +1,12 @@
+// expKernel for double elements at the avx512 level (exp_kernel_double_vector.inl).
+#include "common/fallback.h"
+#include "common/fp_state.h"
+#include "exp_double_constants.h"
+#include "exp_kernel.h"
+
+#define FPMEX_SIMD_LEVEL avx512
+#include "common/simd/level_begin.h"
+#include "common/simd/walk.inl"
+#include "common/simd/double_double.inl"
+#include "exp_kernel_double_vector.inl"
+#include "common/simd/level_end.h"

@@ -1,0 +1,15 @@
+// logKernel for double elements at the avx512 level (log_kernel_double_vector.inl).
+#include "common/fallback.h"
+#include "common/fp_state.h"
+#include "log_double_constants.h"
+#include "log_kernel.h"
+#include "log_kernel_vector.h"
+
+#include <bit>
+
+#define FPMEX_SIMD_LEVEL avx512
+#include "common/simd/level_begin.h"
+#include "common/simd/walk.inl"
+#include "common/simd/double_double.inl"
+#include "log_kernel_double_vector.inl"
+#include "common/simd/level_end.h"
