@@ -8,10 +8,10 @@
 
 namespace fpmex::split {
 
-// x87 paths: the complex paths, the double set's logarithms and
-// exponential (10 to 75 ns an element).
+// x87 paths: the complex paths, and every path where the processor has no
+// vector variant (10 to 75 ns an element).
 inline constexpr std::size_t x87Elements = 2048;
-// Vector logarithms and exponential (1 to 2 ns an element), and prod,
+// Vector logarithms and exponential (1 to 6 ns an element), and prod,
 // counted in factors (5 accumulators on the x87 unit, about 1 ns a factor).
 inline constexpr std::size_t vectorMathElements = 16384;
 // Passes bound by memory: floor, round, sqrt, [F, E], plus, lt, the

@@ -43,7 +43,8 @@ LEVELS = ["x87", "sse2", "avx2", "avx512"]
 NUMPY_GOALS = {"single/log2": {100000: 1.5, 10000000: 1.0}, "single/log": {100000: 1.5, 10000000: 1.0},
                "single/log10": {100000: 1.5, 10000000: 1.0}, "single/exp": {100000: 1.0, 10000000: 1.0},
                "single/floor": {100000: 1.0, 10000000: 1.0}, "double/round": {100000: 1.0, 10000000: 1.0},
-               "double/sqrt": {100000: 1.0, 10000000: 1.0}}
+               "double/sqrt": {100000: 1.0, 10000000: 1.0}, "double/log2": {10000000: 1.5},
+               "double/log10": {10000000: 1.5}, "double/exp": {10000000: 1.5}}
 BANDWIDTH_GOAL = 1.2
 # The whole call in Octave through the install folder, time over the
 # builtin's at 10^7 elements.
@@ -53,7 +54,7 @@ THREAD_GOALS = {("single/log2", "complex", 10000000): 0.6, ("single/prod", "real
                 ("single/log2", "real", 100000): 0.7, ("single/log2", "complex", 1000): 1.05,
                 ("single/log2", "real", 1000): 1.05, ("single/prod", "real", 1000): 1.05}
 OCTAVE_GOALS = {"single/log2": 0.5, "single/log": 0.5, "single/log10": 0.5, "single/exp": 0.5, "single/floor": 1.0,
-                "double/sqrt": 0.8, "double/round": 0.8}
+                "double/sqrt": 0.8, "double/round": 0.8, "double/log2": 0.7, "double/log10": 0.7, "double/exp": 0.7}
 
 
 def load(path):
