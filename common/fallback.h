@@ -22,16 +22,16 @@ void countFallbacks(std::uint64_t elements);
 template <class T, class Flag>
 using UnaryKernel = Flag (*)(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t count);
 
-// Collects the undecided elements of a real input and runs the reference on
-// them in batches. outIm may be null (a kernel without imaginary output).
-// The reference holds its own floating-point state guard, so the vector
-// kernel's MXCSR is untouched by it.
+// Collects the undecided elements of an input and runs the reference on
+// them in batches. outIm may be null (a kernel without imaginary output);
+// inIm is null for a real input. The reference holds its own floating-point
+// state guard, so the vector kernel's MXCSR is untouched by it.
 template <class T, class Flag>
 struct Fallback {
     static constexpr std::size_t capacity = 64;
 
-    Fallback(UnaryKernel<T, Flag> referenceKernel, T* re, T* im, const T* in)
-        : reference(referenceKernel), outRe(re), outIm(im), inRe(in)
+    Fallback(UnaryKernel<T, Flag> referenceKernel, T* re, T* im, const T* in, const T* inImaginary = nullptr)
+        : reference(referenceKernel), outRe(re), outIm(im), inRe(in), inIm(inImaginary)
     {
     }
 
@@ -39,6 +39,7 @@ struct Fallback {
     T* outRe;
     T* outIm;
     const T* inRe;
+    const T* inIm;
     std::size_t pending = 0;
     std::size_t index[capacity];
     int flag = 0;
@@ -61,13 +62,17 @@ struct Fallback {
     {
         if (pending == 0)
             return;
-        T in[capacity], re[capacity], im[capacity];
-        for (std::size_t k = 0; k < pending; ++k)
+        T in[capacity], inImaginary[capacity], re[capacity], im[capacity];
+        for (std::size_t k = 0; k < pending; ++k) {
             in[k] = inRe[index[k]];
+            if (inIm != nullptr)
+                inImaginary[k] = inIm[index[k]];
+        }
+        const T* imaginary = inIm != nullptr ? inImaginary : nullptr;
         if constexpr (std::is_void_v<Flag>)
-            reference(re, im, in, nullptr, pending);
+            reference(re, im, in, imaginary, pending);
         else
-            flag |= reference(re, im, in, nullptr, pending);
+            flag |= reference(re, im, in, imaginary, pending);
         for (std::size_t k = 0; k < pending; ++k) {
             outRe[index[k]] = re[k];
             if (outIm != nullptr)

@@ -1,4 +1,5 @@
-// logKernel for single elements at the avx2 level (log_kernel_vector.inl).
+// logKernel for single elements at the avx2 level (log_kernel_vector.inl,
+// log_kernel_complex_vector.inl).
 #include "common/fallback.h"
 #include "common/fp_state.h"
 #include "log_kernel.h"
@@ -10,5 +11,7 @@
 #define FPMEX_SIMD_LEVEL avx2
 #include "common/simd/level_begin.h"
 #include "common/simd/walk.inl"
+#include "common/simd/double_double.inl"
 #include "log_kernel_vector.inl"
+#include "log_kernel_complex_vector.inl"
 #include "common/simd/level_end.h"

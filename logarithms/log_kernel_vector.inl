@@ -1,8 +1,8 @@
 // The vector variant of logKernel for single elements, one source for every
 // level (see common/simd/README.md).
 //
-// Inputs: count >= 1 singles, real path only; a complex input goes to the
-// x87 reference whole. Outputs: as the reference (log_kernel.h): real part,
+// Inputs: count >= 1 singles, real path; a complex input goes to the x87
+// reference whole at SSE2, and to log_kernel_complex_vector.inl above. Outputs: as the reference (log_kernel.h): real part,
 // imaginary part P for x < 0 and +0 otherwise, a NaN made quiet with its sign
 // cleared in both parts, -Inf for +-0, +Inf for +-Inf; the flag. The
 // imaginary buffer is left untouched while every imaginary part is +0, as
@@ -53,27 +53,50 @@ struct LogLanes {
 
 constexpr double certaintyWindow = 0x1p-42;
 
+// log2(a), or log2(a + tail) with |tail| below 2^-52 a (the complex path),
+// for a positive normal double a from 2^-300 to 2^300.
+template <bool withTail>
+inline Doubles log2Of(Doubles a, Doubles tail)
+{
+    const Bits u = bitsOf(a) + splatBits((std::uint64_t{1024} << 52) - logConstants::offsetBits);
+    const Bits kBiased = shiftRight<52>(u); // k + 1024, never negative here
+    const Doubles z = doublesOf(bitsOf(a) - shiftLeft<52>(kBiased) + splatBits(std::uint64_t{1024} << 52));
+    const Doubles k = doublesOf(kBiased | splatBits(0x4330000000000000)) - splat(0x1p52 + 1024);
+
+    Doubles s;
+    if constexpr (withTail) {
+        // The tail scaled by 2^-k as z is; z - 1 stays exact, and the tail
+        // enters both sums with one rounding each.
+        const Doubles t = tail * doublesOf(splatBits(std::uint64_t{2047} << 52) - shiftLeft<52>(kBiased));
+        s = ((z - splat(1.0)) + t) / ((z + splat(1.0)) + t);
+    } else {
+        s = (z - splat(1.0)) / (z + splat(1.0));
+    }
+    const Doubles s2 = s * s;
+    Doubles p = splat(logConstants::series[7]);
+    for (int j = 6; j >= 0; --j)
+        p = mulAdd(p, s2, splat(logConstants::series[j]));
+    return mulAdd(p, s, k);
+}
+
+// log2 times the base's multiplier.
+template <LogBase base>
+inline Doubles inBase(Doubles v)
+{
+    if constexpr (base == LogBase::natural)
+        return v * splat(logConstants::toNatural);
+    else if constexpr (base == LogBase::ten)
+        return v * splat(logConstants::toTen);
+    else
+        return v;
+}
+
 template <LogBase base>
 inline LogLanes logLanes(Floats in)
 {
     const Doubles x = widen(in);
     const Doubles a = doublesOf(andNot(bitsOf(x), splatBits(0x8000000000000000)));
-
-    const Bits u = bitsOf(a) + splatBits((std::uint64_t{1024} << 52) - logConstants::offsetBits);
-    const Bits kBiased = shiftRight<52>(u); // k + 1024, never negative for a single
-    const Doubles z = doublesOf(bitsOf(a) - shiftLeft<52>(kBiased) + splatBits(std::uint64_t{1024} << 52));
-    const Doubles k = doublesOf(kBiased | splatBits(0x4330000000000000)) - splat(0x1p52 + 1024);
-
-    const Doubles s = (z - splat(1.0)) / (z + splat(1.0));
-    const Doubles s2 = s * s;
-    Doubles p = splat(logConstants::series[7]);
-    for (int j = 6; j >= 0; --j)
-        p = mulAdd(p, s2, splat(logConstants::series[j]));
-    Doubles v = mulAdd(p, s, k);
-    if constexpr (base == LogBase::natural)
-        v = v * splat(logConstants::toNatural);
-    else if constexpr (base == LogBase::ten)
-        v = v * splat(logConstants::toTen);
+    const Doubles v = inBase<base>(log2Of<false>(a, a));
 
     const Mask regular = (splat(0.0) < a) & (a < splat(__builtin_inf()));
     const Mask zero = a == splat(0.0);
@@ -98,8 +121,13 @@ inline LogLanes logLanes(Floats in)
 template <LogBase base>
 FPMEX_SIMD_KERNEL int logKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count)
 {
-    if (inIm != nullptr)
+    if (inIm != nullptr) {
+#if FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_sse2
         return logKernelX87<float, base>(outRe, outIm, inRe, inIm, count);
+#else
+        return logComplexKernel<base>(outRe, outIm, inRe, inIm, count);
+#endif
+    }
     FpStateGuard guard;
     sseLoadMode(sseVectorMode);
     Fallback<float, int> fallback{logKernelX87<float, base>, outRe, outIm, inRe};
