@@ -118,12 +118,15 @@ fpmex::CpuLevel realLevel(const Variants& variants)
     return variants.levelAt(fpmex::activeLevel());
 }
 
+// vectorComplex: the kernel's complex path has vector variants, from AVX2
+// on.
 template <const auto& (*variants)(), bool vectorComplex>
 fpmex::CpuLevel levelOf(bool complex)
 {
-    if (complex && !vectorComplex)
+    const fpmex::CpuLevel level = realLevel(variants());
+    if (complex && !(vectorComplex && level >= fpmex::CpuLevel::avx2))
         return fpmex::CpuLevel::x87;
-    return realLevel(variants());
+    return level;
 }
 
 const auto& singleLog2() { return fpmex::logKernelVariants<float, LogBase::two>(); }
@@ -158,11 +161,11 @@ double roundHalfUp(double x) { return std::floor(x + 0.5); }
 
 const UnaryCase<float> singleCases[] = {
     {"single/log2", 0.5, 1000, logKernel<float, LogBase::two>, bareLog<float, LogBase::two>, std::log2,
-     levelOf<singleLog2, false>},
+     levelOf<singleLog2, true>},
     {"single/log", 0.5, 1000, logKernel<float, LogBase::natural>, bareLog<float, LogBase::natural>, std::log,
-     levelOf<singleLog, false>},
+     levelOf<singleLog, true>},
     {"single/log10", 0.5, 1000, logKernel<float, LogBase::ten>, bareLog<float, LogBase::ten>, std::log10,
-     levelOf<singleLog10, false>},
+     levelOf<singleLog10, true>},
     {"single/exp", -10, 10, fpmex::expKernel<float>, bareExp<float>, std::exp, levelOf<singleExp, false>},
     {"single/floor", -1000, 1000, fpmex::floorKernel, bareFloor, std::floor,
      levelOf<fpmex::floorKernelVariants, true>},

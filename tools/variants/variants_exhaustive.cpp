@@ -16,7 +16,10 @@
 // for the logarithms random bit patterns of either sign and 1 + d with |d|
 // log-uniform from 2^-60 to 2^-1; for exp random bit patterns, the whole
 // finite range [-745.2, 709.8], the overflow end [700, 709.8] and the
-// subnormal end [-745.2, -700]. FPMEX_VARIANTS_THREADS sets the number of threads (default: all
+// subnormal end [-745.2, -700]. complex-log2, complex-log and complex-log10
+// (single, complex input) see M generated pairs the same way: random bit
+// patterns of both parts, finite parts of every binade, |z| near 1, and
+// pairs at the ratio test of the squares. FPMEX_VARIANTS_THREADS sets the number of threads (default: all
 // cores). Prints one line per function and level: elements compared,
 // differences, elements the variant handed to the reference, and the time;
 // exits non-zero on any difference.
@@ -38,6 +41,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace fpmex::test {
@@ -181,6 +185,68 @@ void expInputs(std::uint64_t block, std::vector<double>& inputs)
     }
 }
 
+// samples generated complex singles, block b filled by generate(b, re, im).
+bool overGeneratedPairs(const Contest<float>& c, std::uint64_t samples, unsigned threads,
+                        void (*generate)(std::uint64_t block, std::vector<float>& re, std::vector<float>& im))
+{
+    constexpr std::size_t blockSize = std::size_t{1} << 16;
+    std::vector<std::vector<Tally>> perThread(threads, std::vector<Tally>(c.variants.size()));
+    std::vector<std::vector<float>> re(threads, std::vector<float>(blockSize)), im = re;
+    const Clock::time_point start = Clock::now();
+    parallelBlocks((samples + blockSize - 1) / blockSize, threads, [&](std::uint64_t b, unsigned worker) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, samples - b * blockSize));
+        re[worker].resize(n);
+        im[worker].resize(n);
+        generate(b, re[worker], im[worker]);
+        runBlock(c, re[worker].data(), im[worker].data(), n, perThread[worker]);
+    });
+    return report(c, perThread, since(start));
+}
+
+// Complex singles in turn by block: random bit patterns of both parts
+// (every special value among them), finite parts of every binade, |z| near
+// 1 (y the single nearest sqrt(1 - x^2), moved by up to 3 ulps), and pairs
+// at the ratio test of the squares (y near x 2^-27).
+void complexInputs(std::uint64_t block, std::vector<float>& re, std::vector<float>& im)
+{
+    Random random{block + 1};
+    auto finite = [&](int lowest) {
+        const float significand = 1 + static_cast<float>(random.next() >> 41) * 0x1p-23f;
+        const int exponent = static_cast<int>(random.next() % static_cast<std::uint64_t>(128 - lowest)) + lowest;
+        return std::ldexp(significand, exponent) * ((random.next() & 1) != 0 ? -1.0f : 1.0f);
+    };
+    auto moved = [&](float v, float towards) {
+        for (int k = static_cast<int>(random.next() % 4); k > 0; --k)
+            v = std::nextafter(v, towards);
+        return v;
+    };
+    for (std::size_t i = 0; i < re.size(); ++i) {
+        switch (block % 4) {
+        case 0:
+            re[i] = std::bit_cast<float>(static_cast<std::uint32_t>(random.next()));
+            im[i] = std::bit_cast<float>(static_cast<std::uint32_t>(random.next()));
+            break;
+        case 1:
+            re[i] = finite(-149);
+            im[i] = finite(-149);
+            break;
+        case 2: {
+            const float x = static_cast<float>(0.5 + 0.5 * random.uniform());
+            re[i] = (random.next() & 1) != 0 ? -x : x;
+            im[i] = moved(static_cast<float>(std::sqrt(1.0 - static_cast<double>(x) * x)),
+                          (random.next() & 1) != 0 ? 0.0f : 2.0f);
+            break;
+        }
+        default: {
+            const float x = finite(-99);
+            re[i] = x;
+            im[i] = moved(x * 0x1p-27f, (random.next() & 1) != 0 ? 0.0f : x);
+            break;
+        }
+        }
+    }
+}
+
 bool chosen(const std::vector<std::string>& names, const char* name)
 {
     return names.empty() || std::find(names.begin(), names.end(), name) != names.end();
@@ -254,6 +320,13 @@ int main(int argc, char** argv)
     if (chosen(names, "double-log10"))
         clean &= overGeneratedDoubles(contest<double>("double log10", logKernelVariants<double, LogBase::ten>(), flagDouble),
                                       samples, threads, logInputs);
+    const std::pair<const char*, const KernelVariants<LogKernelFn<float>>*> complexLogs[] = {
+        {"complex-log2", &logKernelVariants<float, LogBase::two>()},
+        {"complex-log", &logKernelVariants<float, LogBase::natural>()},
+        {"complex-log10", &logKernelVariants<float, LogBase::ten>()}};
+    for (const auto& [name, table] : complexLogs)
+        if (chosen(names, name))
+            clean &= overGeneratedPairs(contest<float>(name, *table, flagF), samples, threads, complexInputs);
     if (chosen(names, "double-exp"))
         clean &= overGeneratedDoubles(contest<double>("double exp", expKernelVariants<double>(), plainDouble), samples,
                                       threads, expInputs);
