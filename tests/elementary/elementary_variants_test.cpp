@@ -28,18 +28,6 @@ constexpr std::uint64_t sampleStep = 4099; // prime: every residue of the bits
 
 std::string nameAt(const std::string& name, CpuLevel level) { return name + "@" + levelName(level); }
 
-// The levels here that have a variant of their own (floor and round have
-// none at SSE2).
-template <class Fn>
-std::vector<CpuLevel> levelsWithOwnVariant(const KernelVariants<Fn>& table)
-{
-    std::vector<CpuLevel> levels;
-    for (CpuLevel level : vectorLevelsHere())
-        if (table.levelAt(level) == level)
-            levels.push_back(level);
-    return levels;
-}
-
 // The reference and the variant of each level, as the harness runs them.
 template <class T, class Fn>
 struct Contestants {

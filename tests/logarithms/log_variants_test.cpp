@@ -62,17 +62,6 @@ const KernelVariants<LogKernelFn<double>>& doubleVariantsOf(LogBase base)
     return base == LogBase::two ? logKernelVariants<double, LogBase::two>() : logKernelVariants<double, LogBase::ten>();
 }
 
-// The levels here at which a variant of that level's own runs.
-template <class Fn>
-std::vector<CpuLevel> doubleLevelsHere(const KernelVariants<Fn>& variants)
-{
-    std::vector<CpuLevel> levels;
-    for (CpuLevel level : vectorLevelsHere())
-        if (variants.levelAt(level) == level)
-            levels.push_back(level);
-    return levels;
-}
-
 std::string nameAt(const char* name, CpuLevel level) { return std::string(name) + "@" + levelName(level); }
 
 TEST(LogVariants, GiveTheReferenceBitsForHardCasesOneByOne)
@@ -285,7 +274,7 @@ TEST(DoubleLogVariants, GiveTheReferenceBitsOnHardCasesSamplesAndMidpoints)
         const auto& variants = doubleVariantsOf(c.base);
         const auto reference = flagKernel<double>(c.name, variants.x87);
         const std::vector<double> inputs = doubleLogInputs(c);
-        for (CpuLevel level : doubleLevelsHere(variants)) {
+        for (CpuLevel level : levelsWithOwnVariant(variants)) {
             const auto variant = flagKernel<double>(nameAt(c.name, level), variants.at(level));
             Comparison result = compareEach(reference, variant, specialDoubles());
             const std::uint64_t fallbacksBefore = fallbackCount();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "common/cpu_level.h"
+#include "common/kernel_variants.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -142,6 +143,18 @@ Comparison compareCountsAndOffsets(const KernelRun<T>& reference, const KernelRu
 // The vector levels this processor has, lowest first: the variants that can
 // be run and compared here.
 std::vector<CpuLevel> vectorLevelsHere();
+
+// Those of them at which a kernel has a variant of its own (floor and round
+// have none at SSE2, the double set's logarithms and exp none at SSE2).
+template <class Fn>
+std::vector<CpuLevel> levelsWithOwnVariant(const KernelVariants<Fn>& table)
+{
+    std::vector<CpuLevel> levels;
+    for (CpuLevel level : vectorLevelsHere())
+        if (table.levelAt(level) == level)
+            levels.push_back(level);
+    return levels;
+}
 
 // The certain rounding of an approximation to single: d is within
 // |d| * relativeError of the exact value; when every value of that window

@@ -70,9 +70,8 @@ template <class T, class Fn, class Make>
 Contest<T> contest(const std::string& name, const KernelVariants<Fn>& table, Make make)
 {
     Contest<T> c{name, make(name, table.x87), {}};
-    for (CpuLevel level : vectorLevelsHere())
-        if (table.levelAt(level) == level)
-            c.variants.emplace_back(level, make(name + "@" + levelName(level), table.at(level)));
+    for (CpuLevel level : levelsWithOwnVariant(table))
+        c.variants.emplace_back(level, make(name + "@" + levelName(level), table.at(level)));
     return c;
 }
 
