@@ -1,8 +1,8 @@
 // The vector variant of expKernel for single elements, one source for every
 // level (see common/simd/README.md).
 //
-// Inputs: count >= 1 singles, real path only; a complex input goes to the
-// x87 reference whole. Outputs: as the reference: e^x rounded once to single
+// Inputs: count >= 1 singles, real path; a complex input goes to the x87
+// reference whole at SSE2, and to exp_kernel_complex_vector.inl above. Outputs: as the reference: e^x rounded once to single
 // (subnormal results included), +-0 -> exactly 1, -Inf -> +0, +Inf -> +Inf,
 // a NaN made quiet.
 //
@@ -40,9 +40,9 @@ struct ExpLanes {
     unsigned uncertain;
 };
 
-inline ExpLanes expLanes(Floats in)
+// e^x for x clamped to [lowest, highest], within 2^-42.5 relative.
+inline Doubles expValue(Doubles x)
 {
-    const Doubles x = widen(in);
     const Doubles clamped = min(max(x, splat(expTable::lowest)), splat(expTable::highest));
     const Doubles shifted = mulAdd(clamped, splat(expTable::sixteenthsPerLn2), splat(expTable::shifter));
     const Doubles n = shifted - splat(expTable::shifter);
@@ -54,8 +54,13 @@ inline ExpLanes expLanes(Floats in)
     Doubles p = splat(expTable::series[5]);
     for (int j = 4; j >= 0; --j)
         p = mulAdd(p, r, splat(expTable::series[j]));
-    const Doubles v = scale * p;
+    return scale * p;
+}
 
+inline ExpLanes expLanes(Floats in)
+{
+    const Doubles x = widen(in);
+    const Doubles v = expValue(x);
     const Mask nan = isNan(x);
     const unsigned decided =
         equalLanes(narrow(v * splat(1 - certaintyWindow)), narrow(v * splat(1 + certaintyWindow)));
@@ -67,7 +72,11 @@ inline ExpLanes expLanes(Floats in)
 FPMEX_SIMD_KERNEL void expKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count)
 {
     if (inIm != nullptr) {
+#if FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_sse2
         expKernelX87<float>(outRe, outIm, inRe, inIm, count);
+#else
+        expComplexKernel(outRe, outIm, inRe, inIm, count);
+#endif
         return;
     }
     FpStateGuard guard;

@@ -166,7 +166,7 @@ const UnaryCase<float> singleCases[] = {
      levelOf<singleLog, true>},
     {"single/log10", 0.5, 1000, logKernel<float, LogBase::ten>, bareLog<float, LogBase::ten>, std::log10,
      levelOf<singleLog10, true>},
-    {"single/exp", -10, 10, fpmex::expKernel<float>, bareExp<float>, std::exp, levelOf<singleExp, false>},
+    {"single/exp", -10, 10, fpmex::expKernel<float>, bareExp<float>, std::exp, levelOf<singleExp, true>},
     {"single/floor", -1000, 1000, fpmex::floorKernel, bareFloor, std::floor,
      levelOf<fpmex::floorKernelVariants, true>},
 };

@@ -4,6 +4,7 @@
 // multiply-adds, so only the levels with FMA (avx2, avx512) include this.
 
 namespace fpmex::FPMEX_SIMD_LEVEL {
+namespace {
 
 static_assert(FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) != FPMEX_SIMD_sse2, "double-double needs a fused multiply-add");
 
@@ -50,4 +51,5 @@ FPMEX_SIMD_STEP DoubleDouble times(DoubleDouble a, DoubleDouble b)
     return {p.hi, mulAdd(a.hi, b.lo, mulAdd(a.lo, b.hi, p.lo))};
 }
 
+} // namespace
 } // namespace fpmex::FPMEX_SIMD_LEVEL

@@ -69,6 +69,8 @@ FPMEX_SIMD_TARGET("avx512f,avx512dq,avx512vl,avx2,fma")
 #error "FPMEX_SIMD_LEVEL must be sse2, avx2 or avx512"
 #endif
 namespace fpmex::FPMEX_SIMD_LEVEL {
+namespace {
 inline constexpr std::size_t registers = FPMEX_SIMD_REGISTERS;
+}
 }
 #include "pack.inl"

@@ -3,9 +3,12 @@
 // many independent chains of dependent operations, interleaved; a chain of
 // one register would leave the processor waiting on each result. Every
 // operation applies the level's operation to each register in turn. Included
-// by level_begin.h only.
+// by level_begin.h only. Like everything that depends on the register
+// count, it has internal linkage: kernels of one level built with different
+// counts (FPMEX_SIMD_REGISTERS) must not share a definition.
 
 namespace fpmex::FPMEX_SIMD_LEVEL {
+namespace {
 
 inline constexpr std::size_t lanes = registers * reg::lanes;
 static_assert(lanes <= 32, "lane masks are 32-bit");
@@ -153,4 +156,5 @@ inline unsigned equalLanes(Floats a, Floats b)
     return bits;
 }
 
+} // namespace
 } // namespace fpmex::FPMEX_SIMD_LEVEL

@@ -4,6 +4,7 @@
 // copy, so that no buffer is touched beyond its count.
 
 namespace fpmex::FPMEX_SIMD_LEVEL {
+namespace {
 
 inline constexpr unsigned allLanes = (1u << lanes) - 1;
 
@@ -59,4 +60,5 @@ inline void walkLanes(std::size_t count, Step step)
         step(first, PartialLanes{count - first, (1u << (count - first)) - 1});
 }
 
+} // namespace
 } // namespace fpmex::FPMEX_SIMD_LEVEL

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <utility>
 #include <vector>
@@ -203,6 +204,56 @@ TEST(ElementaryVariants, HandComplexInputsOfExpAndSqrtToTheReference)
     });
     expectSameEverywhere(expDouble(), [&](const auto& reference, const auto& variant) {
         return compareEach(reference, variant, dre, dim);
+    });
+}
+
+// Complex singles through exp: every pair of special parts (zeros,
+// infinities, NaNs, magnitudes beyond exp's range), random pairs, and
+// imaginary parts at and next to multiples of a quarter period, where the
+// remainder is zero or the cosine or sine of the angle is tiny.
+TEST(ElementaryVariants, ComplexExpGivesTheReferenceBitsForTablesSamplesAndPeriodMultiples)
+{
+    const float parts[] = {0.0f,  -0.0f, 1,         -1,          2.5f,         -88.5f,          89.5f,
+                           -105,  120,   6.2831855f, -6.2831855f, 0x1p-149f,    0x1.fffffep127f, 0x1p40f,
+                           -1e30f, __builtin_inff(), -__builtin_inff(), __builtin_nanf(""), -__builtin_nanf("3")};
+    std::vector<float> tableRe, tableIm;
+    for (float x : parts)
+        for (float y : parts) {
+            tableRe.push_back(x);
+            tableIm.push_back(y);
+        }
+    std::vector<float> re, im;
+    Random generator{71};
+    for (int i = 0; i < 200000; ++i) {
+        re.push_back(static_cast<float>(-110 + 200 * generator.uniform()));
+        const int exponent = static_cast<int>(generator.next() % 170) - 149;
+        const float y = std::ldexp(static_cast<float>(1 + generator.uniform()), exponent);
+        im.push_back((generator.next() & 1) != 0 ? -y : y);
+    }
+    const std::size_t random = re.size();
+    const double period = 6.2831854820251465;
+    for (int i = 0; i < 50000; ++i) {
+        // A multiple of P / 4, rounded to single, moved by up to 3 ulps.
+        float y = static_cast<float>(static_cast<double>(static_cast<int>(generator.next() % 4000) - 2000) * period / 4);
+        for (int k = static_cast<int>(generator.next() % 4); k > 0; --k)
+            y = std::nextafter(y, (generator.next() & 1) != 0 ? -1e9f : 1e9f);
+        re.push_back(static_cast<float>(-20 + 40 * generator.uniform()));
+        im.push_back(y);
+    }
+    std::vector<float> mixed = tableRe;
+    mixed.insert(mixed.end(), re.begin(), re.begin() + 300);
+    const auto c = expSingle();
+    expectSameEverywhere(c, [&](const auto& reference, const auto& variant) {
+        Comparison result = compareEach(reference, variant, tableRe, tableIm);
+        const std::uint64_t fallbacksBefore = fallbackCount();
+        result.merge(compareKernels(reference, variant, re.data(), im.data(), random));
+        // Where a variant evaluates complex elements, it hands few random
+        // ones over (next to a quarter period many, by design).
+        EXPECT_LT(fallbackCount() - fallbacksBefore, random / 1000) << variant.name;
+        result.merge(
+            compareKernels(reference, variant, re.data() + random, im.data() + random, re.size() - random));
+        result.merge(compareCountsAndOffsets(reference, variant, mixed, 67, true));
+        return result;
     });
 }
 

@@ -51,6 +51,6 @@ inline bool isChosen(const std::vector<std::string>& names, const std::string& n
 int runSingleExhaustive(const std::vector<std::string>& functions, unsigned threads);
 int runDoubleSampled(const std::vector<std::string>& functions, std::uint64_t samples, unsigned threads);
 int runExactSampled(std::uint64_t samples, unsigned threads);
-int runInstructionError(std::uint64_t samples, unsigned threads);
+int runInstructionError(const std::vector<std::string>& cases, std::uint64_t samples, unsigned threads);
 
 } // namespace fpmex::accuracy

@@ -7,9 +7,13 @@
 //                                           exp, sqrt, round
 //   fpmex_accuracy exact SAMPLES            plus and prod against exact sums
 //                                           and products
-//   fpmex_accuracy instructions SAMPLES     the x87 instructions FYL2X (log2
-//                                           and times the FLDLG2 constant) and
-//                                           F2XM1 alone, error in extended ulps
+//   fpmex_accuracy instructions SAMPLES [CASE...]
+//                                           the x87 instructions FYL2X (log2
+//                                           and times the FLDLG2 constant),
+//                                           F2XM1 and FSINCOS alone, error in
+//                                           extended ulps; CASE: fyl2x, f2xm1,
+//                                           fsincos, fsincos-small (arguments
+//                                           below pi/4)
 //
 // FPMEX_ACCURACY_THREADS sets the number of threads (default: all cores).
 #include "accuracy.h"
@@ -56,8 +60,8 @@ int main(int argc, char** argv)
         if (mode == "double") {
             return runDoubleSampled({argv + 3, argv + argc}, samples, threads);
         }
-        if (mode == "instructions" && argc == 3) {
-            return runInstructionError(samples, threads);
+        if (mode == "instructions") {
+            return runInstructionError({argv + 3, argv + argc}, samples, threads);
         }
         if (mode == "exact") {
             return runExactSampled(samples, threads);
@@ -65,7 +69,7 @@ int main(int argc, char** argv)
     }
     std::fprintf(stderr,
                  "usage: %s single [FUNCTION...] | double SAMPLES [FUNCTION...] | exact SAMPLES | instructions "
-                 "SAMPLES\n",
+                 "SAMPLES [CASE...]\n",
                  argv[0]);
     return 2;
 }

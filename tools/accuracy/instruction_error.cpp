@@ -8,7 +8,13 @@
 //   FYL2X(1, x)    log2(x) for positive finite doubles x;
 //   FYL2X(lg2, x)  the same x times the constant FLDLG2 loads (log10 as the
 //                  kernels form it); exact: that extended value times log2(x);
-//   F2XM1(f)       2^f - 1 for extended f, |f| <= 1/2.
+//   F2XM1(f)       2^f - 1 for extended f, |f| <= 1/2;
+//   FSINCOS(a)     cos(a) and sin(a) for extended a, |a| <= 2*pi (rounded to
+//                  extended): the complex exponential hands it the remainder
+//                  of y by its period scaled onto 2*pi, never more. Near a
+//                  multiple of pi/2 one of the two is tiny and its error in
+//                  its own ulps says little about the angle, so these two are
+//                  also measured in the absolute unit 2^-64.
 //
 // The samples alternate between two regions, by sample number k % 2:
 //   FYL2X: random bit patterns of positive finite doubles (every binade,
@@ -17,17 +23,22 @@
 //          the sum rounds to 1 or to 1 - 2^-53: doubles go no closer);
 //   F2XM1: f uniform on [-1/2, 1/2] with all 64 significand bits random;
 //          |f| log-uniform between 2^-70 and 2^-1, either sign, all 64 bits
-//          random too.
+//          random too;
+//   FSINCOS: a uniform on [-2*pi, 2*pi] with all 64 significand bits random;
+//          a = m + d rounded to extended, m = j*pi/2 rounded to extended for
+//          j uniform in -4 .. 4, |d| log-uniform between 2^-60 and 2^-20, of
+//          either sign but towards zero for j = +-4 (the range ends there).
 // Inputs come in blocks of 65536, block b drawn from a generator seeded with
 // b, and the input kept for the largest error is the first by sample number
 // among equal errors, so a run gives the same figures whatever the thread
 // count.
 //
 // The references carry 256 bits. 2^f - 1 loses up to 71 bits to the
-// cancellation (|2^f - 1| > 2^-71), so 2^f is taken with 71 more. A result
-// is correctly rounded when it equals the reference rounded once to 64 bits;
-// the reference is then off only if the exact value lies within 2^-250 or so
-// of a rounding boundary, which no sample here comes near.
+// cancellation (|2^f - 1| > 2^-71), so 2^f is taken with 71 more; MPFR's cos
+// and sin are correctly rounded however close a lies to a zero of them. A
+// result is correctly rounded when it equals the reference rounded once to 64
+// bits; the reference is then off only if the exact value lies within 2^-250
+// or so of a rounding boundary, which no sample here comes near.
 #include "accuracy.h"
 
 #include "common/fp_state.h"
@@ -39,6 +50,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 
 namespace fpmex::accuracy {
@@ -100,10 +112,11 @@ Extended withSign(Random& random, std::uint16_t exponentField, std::uint64_t sig
     return x87::fromBits(static_cast<std::uint16_t>(sign | exponentField), significand);
 }
 
-// Uniform on [-1/2, 1/2]: the leading zeros of a random word pick the binade
-// below 1/2 (each as likely as its width), fresh bits fill the significand
-// below the word's own.
-Extended uniformHalf(Random& random)
+// Uniform on [-2^(p+1), 2^(p+1)] for the binade [2^p, 2^(p+1)) whose
+// exponent field is `top`: the leading zeros of a random word pick the binade
+// (each as likely as its width), fresh bits fill the significand below the
+// word's own.
+Extended uniformBelow(Random& random, std::uint16_t top)
 {
     std::uint64_t word;
     do {
@@ -114,41 +127,106 @@ Extended uniformHalf(Random& random)
     if (zeros > 0) {
         significand |= random.next() >> (64 - zeros);
     }
-    return withSign(random, static_cast<std::uint16_t>(0x3FFF - 2 - zeros), significand);
+    return withSign(random, static_cast<std::uint16_t>(top - zeros), significand);
 }
 
-// |f| = 2^t, t uniform on [-70, -1): the fraction of t gives the leading 53
-// significand bits, random bits the other 11.
-Extended logUniformSmall(Random& random)
+Extended uniformHalf(Random& random)
 {
-    const double t = -70.0 + 69.0 * random.uniform();
+    return uniformBelow(random, 0x3FFF - 2);
+}
+
+// |f| = 2^t, t uniform on [low, high): the fraction of t gives the leading 53
+// significand bits, random bits the other 11.
+Extended logUniform(Random& random, double low, double high)
+{
+    const double t = low + (high - low) * random.uniform();
     const double binade = std::floor(t);
     const double leading = std::min(std::exp2(t - binade), std::nextafter(2.0, 0.0));
     const std::uint64_t significand = static_cast<std::uint64_t>(std::ldexp(leading, 63)) | (random.next() & 0x7FF);
     return withSign(random, static_cast<std::uint16_t>(0x3FFF + static_cast<int>(binade)), significand);
 }
 
+Extended logUniformSmall(Random& random)
+{
+    return logUniform(random, -70.0, -1.0);
+}
+
+// The multiples j*pi/2, j = -4 .. 4, each rounded once to extended.
+struct QuarterTurns {
+    Extended multiple[9];
+    QuarterTurns()
+    {
+        mpfr_t pi, rounded;
+        mpfr_init2(pi, referenceBits);
+        mpfr_init2(rounded, 64);
+        mpfr_const_pi(pi, MPFR_RNDN);
+        for (int j = -4; j <= 4; ++j) {
+            mpfr_mul_si(rounded, pi, j, MPFR_RNDN);
+            mpfr_div_2ui(rounded, rounded, 1, MPFR_RNDN);
+            // Exact: 64 bits fit the extended significand.
+            multiple[j + 4] = mpfr_get_ld(rounded, MPFR_RNDN);
+        }
+        mpfr_clears(pi, rounded, static_cast<mpfr_ptr>(nullptr));
+    }
+};
+
+// Uniform on [-2*pi, 2*pi]: uniform below 8 in magnitude, kept when within.
+Extended uniformTurn(Random& random, const QuarterTurns& turns)
+{
+    const Extended twoPi = turns.multiple[8];
+    for (;;) {
+        const Extended a = uniformBelow(random, 0x3FFF + 2);
+        if (a <= twoPi && a >= -twoPi) {
+            return a;
+        }
+    }
+}
+
+// Within 2^-20 of a multiple of pi/2, and no further out than 2*pi. The sum
+// is rounded once, in MPFR (sum carries 64 bits), to extended.
+Extended nearQuarterTurn(Random& random, const QuarterTurns& turns, mpfr_ptr sum, mpfr_ptr offset)
+{
+    const int j = static_cast<int>(random.next() % 9) - 4;
+    Extended d = logUniform(random, -60.0, -20.0);
+    if ((j == 4 && !x87::signOf(d)) || (j == -4 && x87::signOf(d))) {
+        d = -d;
+    }
+    setExtended(sum, turns.multiple[j + 4]);
+    setExtended(offset, d);
+    mpfr_add(sum, sum, offset, MPFR_RNDN);
+    return mpfr_get_ld(sum, MPFR_RNDN);
+}
+
+// The largest of one error measure and the input it came from.
+struct Largest {
+    double error = -1.0;
+    std::uint64_t index = 0;
+    Extended input = 0.0L;
+
+    void note(double value, std::uint64_t at, Extended from)
+    {
+        if (value > error || (value == error && at < index)) {
+            error = value;
+            index = at;
+            input = from;
+        }
+    }
+};
+
 struct Tally {
     std::uint64_t samples = 0;
     std::uint64_t notCorrect = 0;
-    double maxUlps = -1.0;
-    std::uint64_t worstIndex = 0;
-    Extended worstInput = 0.0L;
+    Largest ulps;
+    // |result - exact| in units of 2^-64.
+    Largest absolute;
 
-    void note(double ulps, std::uint64_t index, Extended input)
-    {
-        if (ulps > maxUlps || (ulps == maxUlps && index < worstIndex)) {
-            maxUlps = ulps;
-            worstIndex = index;
-            worstInput = input;
-        }
-    }
     void add(const Tally& other)
     {
         samples += other.samples;
         notCorrect += other.notCorrect;
         if (other.samples != 0) {
-            note(other.maxUlps, other.worstIndex, other.worstInput);
+            ulps.note(other.ulps.error, other.ulps.index, other.ulps.input);
+            absolute.note(other.absolute.error, other.absolute.index, other.absolute.input);
         }
     }
 };
@@ -175,25 +253,32 @@ struct Judge {
         setExtended(result, value);
         bool correct;
         double ulps;
+        double absolute;
         if (!mpfr_number_p(result)) {
             correct = false;
             ulps = std::numeric_limits<double>::infinity();
-        } else if (mpfr_zero_p(exact)) {
-            // log2(1): only +0 is right, and it has no ulp to be measured in.
-            correct = mpfr_zero_p(result) && !x87::signOf(value);
-            ulps = mpfr_zero_p(result) ? 0.0 : std::numeric_limits<double>::infinity();
+            absolute = ulps;
         } else {
-            mpfr_set(rounded, exact, MPFR_RNDN);
-            correct = mpfr_equal_p(rounded, result) != 0;
-            // |exact| lies in [2^(E-1), 2^E) for MPFR's exponent E, so the
-            // ulp is 2^(E-64); the scaling is exact.
             mpfr_sub(difference, result, exact, MPFR_RNDN);
-            mpfr_mul_2si(difference, difference, 64 - mpfr_get_exp(exact), MPFR_RNDN);
-            ulps = std::fabs(mpfr_get_d(difference, MPFR_RNDN));
+            mpfr_mul_2si(difference, difference, 64, MPFR_RNDN);
+            absolute = std::fabs(mpfr_get_d(difference, MPFR_RNDN));
+            if (mpfr_zero_p(exact)) {
+                // log2(1): only +0 is right, and it has no ulp to be measured in.
+                correct = mpfr_zero_p(result) && !x87::signOf(value);
+                ulps = mpfr_zero_p(result) ? 0.0 : std::numeric_limits<double>::infinity();
+            } else {
+                mpfr_set(rounded, exact, MPFR_RNDN);
+                correct = mpfr_equal_p(rounded, result) != 0;
+                // |exact| lies in [2^(E-1), 2^E) for MPFR's exponent E, so
+                // the ulp is 2^(E-64); the scalings are exact.
+                mpfr_mul_2si(difference, difference, -mpfr_get_exp(exact), MPFR_RNDN);
+                ulps = std::fabs(mpfr_get_d(difference, MPFR_RNDN));
+            }
         }
         ++tally.samples;
         tally.notCorrect += !correct;
-        tally.note(ulps, index, input);
+        tally.ulps.note(ulps, index, input);
+        tally.absolute.note(absolute, index, input);
     }
 };
 
@@ -205,11 +290,28 @@ void printRow(const char* name, const char* region, const Tally& t)
     }
     std::printf("%-13s %-23s %10llu samples, largest error %.6f ulp, %.4f %% not correctly rounded (%llu), at %La "
                 "(%.21Lg)\n",
-                name, region, static_cast<unsigned long long>(t.samples), t.maxUlps, 100.0 * t.notCorrect / t.samples,
-                static_cast<unsigned long long>(t.notCorrect), t.worstInput, t.worstInput);
+                name, region, static_cast<unsigned long long>(t.samples), t.ulps.error,
+                100.0 * t.notCorrect / t.samples, static_cast<unsigned long long>(t.notCorrect), t.ulps.input,
+                t.ulps.input);
 }
 
-void printCase(const char* name, const char* const regions[2], const std::vector<Tally>& tallies)
+// For results that come near zero: the absolute error first, and the input
+// of each largest error.
+void printAngleRow(const char* name, const char* region, const Tally& t)
+{
+    if (t.samples == 0) {
+        std::printf("%-13s %-23s %10d samples\n", name, region, 0);
+        return;
+    }
+    std::printf("%-13s %-23s %10llu samples, largest error %.6f x 2^-64 at %La (%.21Lg), %.6g ulp at %La "
+                "(%.21Lg), %.4f %% not correctly rounded (%llu)\n",
+                name, region, static_cast<unsigned long long>(t.samples), t.absolute.error, t.absolute.input,
+                t.absolute.input, t.ulps.error, t.ulps.input, t.ulps.input, 100.0 * t.notCorrect / t.samples,
+                static_cast<unsigned long long>(t.notCorrect));
+}
+
+void printCase(const char* name, const char* const regions[2], const std::vector<Tally>& tallies,
+               void (*print)(const char*, const char*, const Tally&) = printRow)
 {
     Tally total;
     for (int region = 0; region < 2; ++region) {
@@ -217,10 +319,10 @@ void printCase(const char* name, const char* const regions[2], const std::vector
         for (std::size_t t = region; t < tallies.size(); t += 2) {
             sum.add(tallies[t]);
         }
-        printRow(name, regions[region], sum);
+        print(name, regions[region], sum);
         total.add(sum);
     }
-    printRow(name, "all", total);
+    print(name, "all", total);
 }
 
 // Runs measure(block, first, count, worker) over the blocks of `samples`
@@ -245,13 +347,21 @@ double secondsSince(std::chrono::steady_clock::time_point start)
 
 } // namespace
 
-int runInstructionError(std::uint64_t samples, unsigned threads)
+int runInstructionError(const std::vector<std::string>& cases, std::uint64_t samples, unsigned threads)
 {
+    const char* const known[] = {"fyl2x", "f2xm1", "fsincos", "fsincos-small"};
+    for (const std::string& name : cases) {
+        if (std::find(std::begin(known), std::end(known), name) == std::end(known)) {
+            std::fprintf(stderr, "instructions: unknown case %s (fyl2x, f2xm1, fsincos)\n", name.c_str());
+            return 2;
+        }
+    }
     const char* const logRegions[2] = {"whole range", "near 1"};
     const char* const expRegions[2] = {"uniform [-1/2, 1/2]", "log-uniform 2^-70..2^-1"};
+    const char* const angleRegions[2] = {"uniform [-2 pi, 2 pi]", "near zeros"};
 
     // Both FYL2X cases on the same inputs, sharing the exact log2(x).
-    {
+    if (isChosen(cases, "fyl2x")) {
         const auto start = std::chrono::steady_clock::now();
         std::vector<Tally> plain(threads * 2), scaled(threads * 2);
         forBlocks(samples, threads, [&](std::uint64_t block, std::uint64_t first, std::size_t count, unsigned worker) {
@@ -285,7 +395,7 @@ int runInstructionError(std::uint64_t samples, unsigned threads)
         std::printf("FYL2X %.1f s\n", secondsSince(start));
         std::fflush(stdout);
     }
-    {
+    if (isChosen(cases, "f2xm1")) {
         const auto start = std::chrono::steady_clock::now();
         std::vector<Tally> tallies(threads * 2);
         forBlocks(samples, threads, [&](std::uint64_t block, std::uint64_t first, std::size_t count, unsigned worker) {
@@ -311,6 +421,79 @@ int runInstructionError(std::uint64_t samples, unsigned threads)
         });
         printCase("F2XM1(f)", expRegions, tallies);
         std::printf("F2XM1 %.1f s\n", secondsSince(start));
+        std::fflush(stdout);
+    }
+    // cos and sin from one FSINCOS, each against its own reference.
+    if (isChosen(cases, "fsincos")) {
+        const auto start = std::chrono::steady_clock::now();
+        const QuarterTurns turns;
+        std::vector<Tally> cosines(threads * 2), sines(threads * 2);
+        forBlocks(samples, threads, [&](std::uint64_t block, std::uint64_t first, std::size_t count, unsigned worker) {
+            thread_local Judge judge;
+            thread_local struct References {
+                mpfr_t argument, cos, sin, sum, offset;
+                References()
+                {
+                    mpfr_inits2(referenceBits, cos, sin, static_cast<mpfr_ptr>(nullptr));
+                    mpfr_inits2(64, argument, sum, offset, static_cast<mpfr_ptr>(nullptr));
+                }
+                ~References() { mpfr_clears(argument, cos, sin, sum, offset, static_cast<mpfr_ptr>(nullptr)); }
+            } exact;
+            Random random{0x5EED3000ull + block * 0x100000001ull};
+            for (std::size_t k = 0; k < count; ++k) {
+                const Extended a =
+                    k % 2 == 0 ? uniformTurn(random, turns) : nearQuarterTurn(random, turns, exact.sum, exact.offset);
+                const x87::SinCos result = x87::fsincos(a);
+                setExtended(exact.argument, a);
+                mpfr_cos(exact.cos, exact.argument, MPFR_RNDN);
+                mpfr_sin(exact.sin, exact.argument, MPFR_RNDN);
+                const std::uint64_t index = first + k;
+                judge.judge(cosines[worker * 2 + k % 2], result.cos, exact.cos, index, a);
+                judge.judge(sines[worker * 2 + k % 2], result.sin, exact.sin, index, a);
+            }
+        });
+        printCase("FSINCOS cos", angleRegions, cosines, printAngleRow);
+        printCase("FSINCOS sin", angleRegions, sines, printAngleRow);
+        std::printf("FSINCOS %.1f s\n", secondsSince(start));
+        std::fflush(stdout);
+    }
+    // Below pi/4 FSINCOS reduces nothing: its errors relative to the
+    // results, in extended ulps, for arguments of every magnitude there.
+    if (isChosen(cases, "fsincos-small")) {
+        const auto start = std::chrono::steady_clock::now();
+        const QuarterTurns turns;
+        const Extended quarterPi = turns.multiple[5] / 2;
+        std::vector<Tally> cosines(threads * 2), sines(threads * 2);
+        forBlocks(samples, threads, [&](std::uint64_t block, std::uint64_t first, std::size_t count, unsigned worker) {
+            thread_local Judge judge;
+            thread_local struct References {
+                mpfr_t argument, cos, sin;
+                References() { mpfr_inits2(referenceBits, argument, cos, sin, static_cast<mpfr_ptr>(nullptr)); }
+                ~References() { mpfr_clears(argument, cos, sin, static_cast<mpfr_ptr>(nullptr)); }
+            } exact;
+            Random random{0x5EED4000ull + block * 0x100000001ull};
+            for (std::size_t k = 0; k < count; ++k) {
+                Extended a;
+                if (k % 2 == 0) {
+                    do
+                        a = uniformBelow(random, 0x3FFF - 1);
+                    while (std::fabs(a) > quarterPi);
+                } else {
+                    a = logUniform(random, -70.0, -1.0);
+                }
+                const x87::SinCos result = x87::fsincos(a);
+                setExtended(exact.argument, a);
+                mpfr_cos(exact.cos, exact.argument, MPFR_RNDN);
+                mpfr_sin(exact.sin, exact.argument, MPFR_RNDN);
+                const std::uint64_t index = first + k;
+                judge.judge(cosines[worker * 2 + k % 2], result.cos, exact.cos, index, a);
+                judge.judge(sines[worker * 2 + k % 2], result.sin, exact.sin, index, a);
+            }
+        });
+        const char* const smallRegions[2] = {"uniform [-pi/4, pi/4]", "log-uniform 2^-70..2^-1"};
+        printCase("FSINCOS cos", smallRegions, cosines);
+        printCase("FSINCOS sin", smallRegions, sines);
+        std::printf("FSINCOS below pi/4 %.1f s\n", secondsSince(start));
         std::fflush(stdout);
     }
     return 0;

@@ -19,7 +19,10 @@
 // subnormal end [-745.2, -700]. complex-log2, complex-log and complex-log10
 // (single, complex input) see M generated pairs the same way: random bit
 // patterns of both parts, finite parts of every binade, |z| near 1, and
-// pairs at the ratio test of the squares. FPMEX_VARIANTS_THREADS sets the number of threads (default: all
+// pairs at the ratio test of the squares; complex-exp (single, complex
+// input) M pairs: random bit patterns, the computed range of x and past it,
+// imaginary parts next to multiples of a quarter period, and moderate
+// parts. FPMEX_VARIANTS_THREADS sets the number of threads (default: all
 // cores). Prints one line per function and level: elements compared,
 // differences, elements the variant handed to the reference, and the time;
 // exits non-zero on any difference.
@@ -246,6 +249,44 @@ void complexInputs(std::uint64_t block, std::vector<float>& re, std::vector<floa
     }
 }
 
+// Complex singles for exp, in turn by block: random bit patterns of both
+// parts, x over [-110, 95] (the computed range and past it) with y of every
+// binade up to 2^21, y next to a multiple of a quarter of the period P
+// (where the remainder is zero or the angle's cosine or sine tiny), and
+// moderate parts.
+void complexExpInputs(std::uint64_t block, std::vector<float>& re, std::vector<float>& im)
+{
+    Random random{block + 1};
+    for (std::size_t i = 0; i < re.size(); ++i) {
+        switch (block % 4) {
+        case 0:
+            re[i] = std::bit_cast<float>(static_cast<std::uint32_t>(random.next()));
+            im[i] = std::bit_cast<float>(static_cast<std::uint32_t>(random.next()));
+            break;
+        case 1: {
+            re[i] = static_cast<float>(-110 + 205 * random.uniform());
+            const int exponent = static_cast<int>(random.next() % 170) - 149;
+            const float y = std::ldexp(static_cast<float>(1 + random.uniform()), exponent);
+            im[i] = (random.next() & 1) != 0 ? -y : y;
+            break;
+        }
+        case 2: {
+            const auto quarters = static_cast<double>(static_cast<std::int64_t>(random.next() % 200001) - 100000);
+            float y = static_cast<float>(quarters * 6.2831854820251465 / 4);
+            for (int k = static_cast<int>(random.next() % 4); k > 0; --k)
+                y = std::nextafter(y, (random.next() & 1) != 0 ? -1e9f : 1e9f);
+            re[i] = static_cast<float>(-20 + 40 * random.uniform());
+            im[i] = y;
+            break;
+        }
+        default:
+            re[i] = static_cast<float>(-10 + 20 * random.uniform());
+            im[i] = static_cast<float>(-100 + 200 * random.uniform());
+            break;
+        }
+    }
+}
+
 bool chosen(const std::vector<std::string>& names, const char* name)
 {
     return names.empty() || std::find(names.begin(), names.end(), name) != names.end();
@@ -326,6 +367,9 @@ int main(int argc, char** argv)
     for (const auto& [name, table] : complexLogs)
         if (chosen(names, name))
             clean &= overGeneratedPairs(contest<float>(name, *table, flagF), samples, threads, complexInputs);
+    if (chosen(names, "complex-exp"))
+        clean &= overGeneratedPairs(contest<float>("complex-exp", expKernelVariants<float>(), plainF), samples, threads,
+                                    complexExpInputs);
     if (chosen(names, "double-exp"))
         clean &= overGeneratedDoubles(contest<double>("double exp", expKernelVariants<double>(), plainDouble), samples,
                                       threads, expInputs);
