@@ -352,7 +352,7 @@ int runInstructionError(const std::vector<std::string>& cases, std::uint64_t sam
     const char* const known[] = {"fyl2x", "f2xm1", "fsincos", "fsincos-small"};
     for (const std::string& name : cases) {
         if (std::find(std::begin(known), std::end(known), name) == std::end(known)) {
-            std::fprintf(stderr, "instructions: unknown case %s (fyl2x, f2xm1, fsincos)\n", name.c_str());
+            std::fprintf(stderr, "instructions: unknown case %s (fyl2x, f2xm1, fsincos, fsincos-small)\n", name.c_str());
             return 2;
         }
     }
