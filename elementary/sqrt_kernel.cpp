@@ -16,8 +16,12 @@ const KernelVariants<SqrtKernelFn>& sqrtKernelVariants()
 int sqrtKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count)
 {
     static const SqrtKernelFn kernel = activeVariant(sqrtKernelVariants());
+    // The complex path has a vector variant from AVX2 on.
+    static const bool complexVector = activeLevel() >= CpuLevel::avx2;
     return splitFlag(kernel, outRe, outIm, inRe, inIm, count,
-                     inIm == nullptr ? split::streamingElements : split::x87Elements);
+                     inIm == nullptr  ? split::streamingElements
+                     : complexVector ? split::vectorMathElements
+                                     : split::x87Elements);
 }
 
 } // namespace fpmex

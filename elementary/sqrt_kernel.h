@@ -24,13 +24,23 @@ const KernelVariants<SqrtKernelFn>& sqrtKernelVariants();
 
 } // namespace fpmex
 
-// The vector variants of the real path (sqrt_kernel_vector.inl); a complex
-// input goes to the reference.
+// The vector variants: of the real path at every level
+// (sqrt_kernel_vector.inl), of the complex path at the levels with a fused
+// multiply-add (sqrt_kernel_complex_vector.inl); at SSE2 a complex input
+// goes to the reference.
 #define FPMEX_DECLARE_SQRT_VARIANT(level)                                                                     \
     namespace fpmex::level {                                                                                 \
     int sqrtKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count); \
     }
+#define FPMEX_DECLARE_COMPLEX_SQRT_VARIANT(level)                                                             \
+    namespace fpmex::level {                                                                                 \
+    int sqrtComplexKernel(double* outRe, double* outIm, const double* inRe, const double* inIm,              \
+                          std::size_t count);                                                                \
+    }
 FPMEX_DECLARE_SQRT_VARIANT(sse2)
 FPMEX_DECLARE_SQRT_VARIANT(avx2)
 FPMEX_DECLARE_SQRT_VARIANT(avx512)
+FPMEX_DECLARE_COMPLEX_SQRT_VARIANT(avx2)
+FPMEX_DECLARE_COMPLEX_SQRT_VARIANT(avx512)
 #undef FPMEX_DECLARE_SQRT_VARIANT
+#undef FPMEX_DECLARE_COMPLEX_SQRT_VARIANT

@@ -2,7 +2,7 @@
 // (see common/simd/README.md).
 //
 // Inputs: count >= 1 doubles; a complex input goes to the x87 reference
-// whole. Outputs: as the reference, bit for bit, by construction: the root
+// whole at SSE2, and to sqrt_kernel_complex_vector.inl above it. Outputs: as the reference, bit for bit, by construction: the root
 // of |x| is IEEE's correctly rounded square root, which the reference's
 // FSQRT under 53-bit precision gives too (a subnormal x is normal on the x87
 // unit and its root a normal double in both). x with its sign bit set (-0
@@ -18,8 +18,13 @@ namespace fpmex::FPMEX_SIMD_LEVEL {
 
 FPMEX_SIMD_KERNEL int sqrtKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count)
 {
-    if (inIm != nullptr)
+    if (inIm != nullptr) {
+#if FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) == FPMEX_SIMD_sse2
         return sqrtKernelX87(outRe, outIm, inRe, inIm, count);
+#else
+        return sqrtComplexKernel(outRe, outIm, inRe, inIm, count);
+#endif
+    }
     FpStateGuard guard;
     sseLoadMode(sseVectorMode);
     unsigned negative = 0;

@@ -176,7 +176,7 @@ const UnaryCase<double> doubleCases[] = {
     {"double/log10", 0.5, 1000, logKernel<double, LogBase::ten>, bareLog<double, LogBase::ten>, std::log10,
      levelOf<doubleLog10, false>},
     {"double/exp", -10, 10, fpmex::expKernel<double>, bareExp<double>, std::exp, levelOf<doubleExp, false>},
-    {"double/sqrt", 0.5, 1000, sqrtKernel, bareSqrt, std::sqrt, levelOf<fpmex::sqrtKernelVariants, false>},
+    {"double/sqrt", 0.5, 1000, sqrtKernel, bareSqrt, std::sqrt, levelOf<fpmex::sqrtKernelVariants, true>},
     {"double/round", -1000, 1000, fpmex::roundKernel, bareRound, roundHalfUp,
      levelOf<fpmex::roundKernelVariants, true>},
 };

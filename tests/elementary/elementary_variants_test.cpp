@@ -257,6 +257,55 @@ TEST(ElementaryVariants, ComplexExpGivesTheReferenceBitsForTablesSamplesAndPerio
     });
 }
 
+// Complex doubles through sqrt: every pair of special parts (zeros,
+// infinities, NaNs, magnitudes at and past 2^+-500 and the ends of the
+// doubles), random bit patterns, moderate parts of both signs, and parts of
+// very different magnitudes, where the sum of squares rounds the smaller
+// away.
+TEST(ElementaryVariants, ComplexSqrtGivesTheReferenceBitsForTablesAndSamples)
+{
+    const double parts[] = {0.0,    -0.0,   1,          -1,          4,         -2.5,     1e-300,
+                            -1e300, 0x1p-1074, 0x1.fffffffffffffp1023, 0x1p-501, 0x1p500, -0x1p501,
+                            __builtin_inf(), -__builtin_inf(), __builtin_nan(""), -__builtin_nan("5")};
+    std::vector<double> tableRe, tableIm;
+    for (double x : parts)
+        for (double y : parts) {
+            tableRe.push_back(x);
+            tableIm.push_back(y);
+        }
+    std::vector<double> re = uniformDoubles(200000, 91, -1000, 1000);
+    std::vector<double> im = uniformDoubles(200000, 93, -1000, 1000);
+    Random generator{95};
+    for (int i = 0; i < 50000; ++i) {
+        const double big = std::ldexp(1 + generator.uniform(), static_cast<int>(generator.next() % 200) - 100);
+        const double small = big * std::ldexp(1 + generator.uniform(), -static_cast<int>(generator.next() % 80));
+        const bool swap = (generator.next() & 1) != 0;
+        re.push_back((swap ? small : big) * ((generator.next() & 1) != 0 ? -1 : 1));
+        im.push_back((swap ? big : small) * ((generator.next() & 1) != 0 ? -1 : 1));
+    }
+    const std::size_t ordinary = re.size();
+    const std::vector<double> bitsRe = randomDoubles(100000, 97), bitsIm = randomDoubles(100000, 99);
+    re.insert(re.end(), bitsRe.begin(), bitsRe.end());
+    im.insert(im.end(), bitsIm.begin(), bitsIm.end());
+    std::vector<double> mixed = tableRe;
+    mixed.insert(mixed.end(), re.begin(), re.begin() + 300);
+    expectSameEverywhere(sqrtDouble(), [&](const auto& reference, const auto& variant) {
+        Comparison result = compareEach(reference, variant, tableRe, tableIm);
+        const std::uint64_t fallbacksBefore = fallbackCount();
+        result.merge(compareKernels(reference, variant, re.data(), im.data(), ordinary));
+        // Where a variant evaluates complex elements, it hands few ordinary
+        // ones over.
+        if (sqrtKernelVariants().levelAt(CpuLevel::avx2) == CpuLevel::avx2 &&
+            variant.name.find("sse2") == std::string::npos) {
+            EXPECT_LT(fallbackCount() - fallbacksBefore, ordinary / 100) << variant.name;
+        }
+        result.merge(compareKernels(reference, variant, re.data() + ordinary, im.data() + ordinary,
+                                    re.size() - ordinary));
+        result.merge(compareCountsAndOffsets(reference, variant, mixed, 67, true));
+        return result;
+    });
+}
+
 // Each variant on the hard cases with a caller's modes it must not depend on
 // (denormals-are-zero, flush-to-zero, rounding up) against the reference
 // run normally; the caller's modes come back unchanged.

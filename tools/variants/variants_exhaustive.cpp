@@ -22,7 +22,9 @@
 // pairs at the ratio test of the squares; complex-exp (single, complex
 // input) M pairs: random bit patterns, the computed range of x and past it,
 // imaginary parts next to multiples of a quarter period, and moderate
-// parts. FPMEX_VARIANTS_THREADS sets the number of threads (default: all
+// parts; complex-sqrt (double, complex input) M pairs: random bit patterns,
+// moderate parts, and parts of very different magnitudes.
+// FPMEX_VARIANTS_THREADS sets the number of threads (default: all
 // cores). Prints one line per function and level: elements compared,
 // differences, elements the variant handed to the reference, and the time;
 // exits non-zero on any difference.
@@ -287,6 +289,53 @@ void complexExpInputs(std::uint64_t block, std::vector<float>& re, std::vector<f
     }
 }
 
+// samples generated complex doubles, block b filled by generate(b, re, im).
+bool overGeneratedDoublePairs(const Contest<double>& c, std::uint64_t samples, unsigned threads,
+                              void (*generate)(std::uint64_t block, std::vector<double>& re, std::vector<double>& im))
+{
+    constexpr std::size_t blockSize = std::size_t{1} << 16;
+    std::vector<std::vector<Tally>> perThread(threads, std::vector<Tally>(c.variants.size()));
+    std::vector<std::vector<double>> re(threads, std::vector<double>(blockSize)), im = re;
+    const Clock::time_point start = Clock::now();
+    parallelBlocks((samples + blockSize - 1) / blockSize, threads, [&](std::uint64_t b, unsigned worker) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, samples - b * blockSize));
+        re[worker].resize(n);
+        im[worker].resize(n);
+        generate(b, re[worker], im[worker]);
+        runBlock(c, re[worker].data(), im[worker].data(), n, perThread[worker]);
+    });
+    return report(c, perThread, since(start));
+}
+
+// Complex doubles for sqrt, in turn by block: random bit patterns of both
+// parts, moderate parts of both signs, and parts of very different
+// magnitudes (the smaller square rounded away in the sum).
+void complexSqrtInputs(std::uint64_t block, std::vector<double>& re, std::vector<double>& im)
+{
+    Random random{block + 1};
+    auto sign = [&] { return (random.next() & 1) != 0 ? -1.0 : 1.0; };
+    for (std::size_t i = 0; i < re.size(); ++i) {
+        switch (block % 3) {
+        case 0:
+            re[i] = std::bit_cast<double>(random.next());
+            im[i] = std::bit_cast<double>(random.next());
+            break;
+        case 1:
+            re[i] = sign() * 1000 * random.uniform();
+            im[i] = sign() * 1000 * random.uniform();
+            break;
+        default: {
+            const double big = std::ldexp(1 + random.uniform(), static_cast<int>(random.next() % 900) - 450);
+            const double small = big * std::ldexp(1 + random.uniform(), -static_cast<int>(random.next() % 120));
+            const bool swap = (random.next() & 1) != 0;
+            re[i] = sign() * (swap ? small : big);
+            im[i] = sign() * (swap ? big : small);
+            break;
+        }
+        }
+    }
+}
+
 bool chosen(const std::vector<std::string>& names, const char* name)
 {
     return names.empty() || std::find(names.begin(), names.end(), name) != names.end();
@@ -370,6 +419,9 @@ int main(int argc, char** argv)
     if (chosen(names, "complex-exp"))
         clean &= overGeneratedPairs(contest<float>("complex-exp", expKernelVariants<float>(), plainF), samples, threads,
                                     complexExpInputs);
+    if (chosen(names, "complex-sqrt"))
+        clean &= overGeneratedDoublePairs(contest<double>("complex-sqrt", sqrtKernelVariants(), flagD), samples,
+                                          threads, complexSqrtInputs);
     if (chosen(names, "double-exp"))
         clean &= overGeneratedDoubles(contest<double>("double exp", expKernelVariants<double>(), plainDouble), samples,
                                       threads, expInputs);
