@@ -282,12 +282,19 @@ struct Judge {
     }
 };
 
+// A region without samples: its line says so, and true.
+bool printedEmpty(const char* name, const char* region, const Tally& t)
+{
+    if (t.samples != 0)
+        return false;
+    std::printf("%-13s %-23s %10d samples\n", name, region, 0);
+    return true;
+}
+
 void printRow(const char* name, const char* region, const Tally& t)
 {
-    if (t.samples == 0) {
-        std::printf("%-13s %-23s %10d samples\n", name, region, 0);
+    if (printedEmpty(name, region, t))
         return;
-    }
     std::printf("%-13s %-23s %10llu samples, largest error %.6f ulp, %.4f %% not correctly rounded (%llu), at %La "
                 "(%.21Lg)\n",
                 name, region, static_cast<unsigned long long>(t.samples), t.ulps.error,
@@ -299,10 +306,8 @@ void printRow(const char* name, const char* region, const Tally& t)
 // of each largest error.
 void printAngleRow(const char* name, const char* region, const Tally& t)
 {
-    if (t.samples == 0) {
-        std::printf("%-13s %-23s %10d samples\n", name, region, 0);
+    if (printedEmpty(name, region, t))
         return;
-    }
     std::printf("%-13s %-23s %10llu samples, largest error %.6f x 2^-64 at %La (%.21Lg), %.6g ulp at %La "
                 "(%.21Lg), %.4f %% not correctly rounded (%llu)\n",
                 name, region, static_cast<unsigned long long>(t.samples), t.absolute.error, t.absolute.input,
@@ -337,6 +342,38 @@ void forBlocks(std::uint64_t samples, unsigned threads, const Measure& measure)
         const std::uint64_t first = block * blockSize;
         const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, samples - first));
         measure(block, first, count, worker);
+    });
+}
+
+// cos and sin from one FSINCOS of each argument(random, k, sum, offset),
+// each against its own reference, tallied by region k % 2 (sum and offset
+// are scratch values of 64 bits for the argument's own rounding).
+template <class Argument>
+void measureSinCos(std::uint64_t samples, unsigned threads, std::uint64_t seed, std::vector<Tally>& cosines,
+                   std::vector<Tally>& sines, Argument argument)
+{
+    forBlocks(samples, threads, [&](std::uint64_t block, std::uint64_t first, std::size_t count, unsigned worker) {
+        thread_local Judge judge;
+        thread_local struct References {
+            mpfr_t argument, cos, sin, sum, offset;
+            References()
+            {
+                mpfr_inits2(referenceBits, cos, sin, static_cast<mpfr_ptr>(nullptr));
+                mpfr_inits2(64, argument, sum, offset, static_cast<mpfr_ptr>(nullptr));
+            }
+            ~References() { mpfr_clears(argument, cos, sin, sum, offset, static_cast<mpfr_ptr>(nullptr)); }
+        } exact;
+        Random random{seed + block * 0x100000001ull};
+        for (std::size_t k = 0; k < count; ++k) {
+            const Extended a = argument(random, k, exact.sum, exact.offset);
+            const x87::SinCos result = x87::fsincos(a);
+            setExtended(exact.argument, a);
+            mpfr_cos(exact.cos, exact.argument, MPFR_RNDN);
+            mpfr_sin(exact.sin, exact.argument, MPFR_RNDN);
+            const std::uint64_t index = first + k;
+            judge.judge(cosines[worker * 2 + k % 2], result.cos, exact.cos, index, a);
+            judge.judge(sines[worker * 2 + k % 2], result.sin, exact.sin, index, a);
+        }
     });
 }
 
@@ -423,35 +460,14 @@ int runInstructionError(const std::vector<std::string>& cases, std::uint64_t sam
         std::printf("F2XM1 %.1f s\n", secondsSince(start));
         std::fflush(stdout);
     }
-    // cos and sin from one FSINCOS, each against its own reference.
     if (isChosen(cases, "fsincos")) {
         const auto start = std::chrono::steady_clock::now();
         const QuarterTurns turns;
         std::vector<Tally> cosines(threads * 2), sines(threads * 2);
-        forBlocks(samples, threads, [&](std::uint64_t block, std::uint64_t first, std::size_t count, unsigned worker) {
-            thread_local Judge judge;
-            thread_local struct References {
-                mpfr_t argument, cos, sin, sum, offset;
-                References()
-                {
-                    mpfr_inits2(referenceBits, cos, sin, static_cast<mpfr_ptr>(nullptr));
-                    mpfr_inits2(64, argument, sum, offset, static_cast<mpfr_ptr>(nullptr));
-                }
-                ~References() { mpfr_clears(argument, cos, sin, sum, offset, static_cast<mpfr_ptr>(nullptr)); }
-            } exact;
-            Random random{0x5EED3000ull + block * 0x100000001ull};
-            for (std::size_t k = 0; k < count; ++k) {
-                const Extended a =
-                    k % 2 == 0 ? uniformTurn(random, turns) : nearQuarterTurn(random, turns, exact.sum, exact.offset);
-                const x87::SinCos result = x87::fsincos(a);
-                setExtended(exact.argument, a);
-                mpfr_cos(exact.cos, exact.argument, MPFR_RNDN);
-                mpfr_sin(exact.sin, exact.argument, MPFR_RNDN);
-                const std::uint64_t index = first + k;
-                judge.judge(cosines[worker * 2 + k % 2], result.cos, exact.cos, index, a);
-                judge.judge(sines[worker * 2 + k % 2], result.sin, exact.sin, index, a);
-            }
-        });
+        measureSinCos(samples, threads, 0x5EED3000ull, cosines, sines,
+                      [&](Random& random, std::size_t k, mpfr_ptr sum, mpfr_ptr offset) {
+                          return k % 2 == 0 ? uniformTurn(random, turns) : nearQuarterTurn(random, turns, sum, offset);
+                      });
         printCase("FSINCOS cos", angleRegions, cosines, printAngleRow);
         printCase("FSINCOS sin", angleRegions, sines, printAngleRow);
         std::printf("FSINCOS %.1f s\n", secondsSince(start));
@@ -461,34 +477,16 @@ int runInstructionError(const std::vector<std::string>& cases, std::uint64_t sam
     // results, in extended ulps, for arguments of every magnitude there.
     if (isChosen(cases, "fsincos-small")) {
         const auto start = std::chrono::steady_clock::now();
-        const QuarterTurns turns;
-        const Extended quarterPi = turns.multiple[5] / 2;
+        const Extended quarterPi = QuarterTurns{}.multiple[5] / 2;
         std::vector<Tally> cosines(threads * 2), sines(threads * 2);
-        forBlocks(samples, threads, [&](std::uint64_t block, std::uint64_t first, std::size_t count, unsigned worker) {
-            thread_local Judge judge;
-            thread_local struct References {
-                mpfr_t argument, cos, sin;
-                References() { mpfr_inits2(referenceBits, argument, cos, sin, static_cast<mpfr_ptr>(nullptr)); }
-                ~References() { mpfr_clears(argument, cos, sin, static_cast<mpfr_ptr>(nullptr)); }
-            } exact;
-            Random random{0x5EED4000ull + block * 0x100000001ull};
-            for (std::size_t k = 0; k < count; ++k) {
-                Extended a;
-                if (k % 2 == 0) {
-                    do
-                        a = uniformBelow(random, 0x3FFF - 1);
-                    while (std::fabs(a) > quarterPi);
-                } else {
-                    a = logUniform(random, -70.0, -1.0);
-                }
-                const x87::SinCos result = x87::fsincos(a);
-                setExtended(exact.argument, a);
-                mpfr_cos(exact.cos, exact.argument, MPFR_RNDN);
-                mpfr_sin(exact.sin, exact.argument, MPFR_RNDN);
-                const std::uint64_t index = first + k;
-                judge.judge(cosines[worker * 2 + k % 2], result.cos, exact.cos, index, a);
-                judge.judge(sines[worker * 2 + k % 2], result.sin, exact.sin, index, a);
-            }
+        measureSinCos(samples, threads, 0x5EED4000ull, cosines, sines, [&](Random& random, std::size_t k, mpfr_ptr, mpfr_ptr) {
+            if (k % 2 != 0)
+                return logUniform(random, -70.0, -1.0);
+            Extended a;
+            do
+                a = uniformBelow(random, 0x3FFF - 1);
+            while (std::fabs(a) > quarterPi);
+            return a;
         });
         const char* const smallRegions[2] = {"uniform [-pi/4, pi/4]", "log-uniform 2^-70..2^-1"};
         printCase("FSINCOS cos", smallRegions, cosines);

@@ -189,13 +189,14 @@ void expInputs(std::uint64_t block, std::vector<double>& inputs)
     }
 }
 
-// samples generated complex singles, block b filled by generate(b, re, im).
-bool overGeneratedPairs(const Contest<float>& c, std::uint64_t samples, unsigned threads,
-                        void (*generate)(std::uint64_t block, std::vector<float>& re, std::vector<float>& im))
+// samples generated complex elements, block b filled by generate(b, re, im).
+template <class T>
+bool overGeneratedPairs(const Contest<T>& c, std::uint64_t samples, unsigned threads,
+                        void (*generate)(std::uint64_t block, std::vector<T>& re, std::vector<T>& im))
 {
     constexpr std::size_t blockSize = std::size_t{1} << 16;
     std::vector<std::vector<Tally>> perThread(threads, std::vector<Tally>(c.variants.size()));
-    std::vector<std::vector<float>> re(threads, std::vector<float>(blockSize)), im = re;
+    std::vector<std::vector<T>> re(threads, std::vector<T>(blockSize)), im = re;
     const Clock::time_point start = Clock::now();
     parallelBlocks((samples + blockSize - 1) / blockSize, threads, [&](std::uint64_t b, unsigned worker) {
         const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, samples - b * blockSize));
@@ -206,6 +207,9 @@ bool overGeneratedPairs(const Contest<float>& c, std::uint64_t samples, unsigned
     });
     return report(c, perThread, since(start));
 }
+
+// A random single bit pattern: every special value among them.
+float singlePattern(Random& random) { return std::bit_cast<float>(static_cast<std::uint32_t>(random.next())); }
 
 // Complex singles in turn by block: random bit patterns of both parts
 // (every special value among them), finite parts of every binade, |z| near
@@ -227,8 +231,8 @@ void complexInputs(std::uint64_t block, std::vector<float>& re, std::vector<floa
     for (std::size_t i = 0; i < re.size(); ++i) {
         switch (block % 4) {
         case 0:
-            re[i] = std::bit_cast<float>(static_cast<std::uint32_t>(random.next()));
-            im[i] = std::bit_cast<float>(static_cast<std::uint32_t>(random.next()));
+            re[i] = singlePattern(random);
+            im[i] = singlePattern(random);
             break;
         case 1:
             re[i] = finite(-149);
@@ -262,8 +266,8 @@ void complexExpInputs(std::uint64_t block, std::vector<float>& re, std::vector<f
     for (std::size_t i = 0; i < re.size(); ++i) {
         switch (block % 4) {
         case 0:
-            re[i] = std::bit_cast<float>(static_cast<std::uint32_t>(random.next()));
-            im[i] = std::bit_cast<float>(static_cast<std::uint32_t>(random.next()));
+            re[i] = singlePattern(random);
+            im[i] = singlePattern(random);
             break;
         case 1: {
             re[i] = static_cast<float>(-110 + 205 * random.uniform());
@@ -287,24 +291,6 @@ void complexExpInputs(std::uint64_t block, std::vector<float>& re, std::vector<f
             break;
         }
     }
-}
-
-// samples generated complex doubles, block b filled by generate(b, re, im).
-bool overGeneratedDoublePairs(const Contest<double>& c, std::uint64_t samples, unsigned threads,
-                              void (*generate)(std::uint64_t block, std::vector<double>& re, std::vector<double>& im))
-{
-    constexpr std::size_t blockSize = std::size_t{1} << 16;
-    std::vector<std::vector<Tally>> perThread(threads, std::vector<Tally>(c.variants.size()));
-    std::vector<std::vector<double>> re(threads, std::vector<double>(blockSize)), im = re;
-    const Clock::time_point start = Clock::now();
-    parallelBlocks((samples + blockSize - 1) / blockSize, threads, [&](std::uint64_t b, unsigned worker) {
-        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(blockSize, samples - b * blockSize));
-        re[worker].resize(n);
-        im[worker].resize(n);
-        generate(b, re[worker], im[worker]);
-        runBlock(c, re[worker].data(), im[worker].data(), n, perThread[worker]);
-    });
-    return report(c, perThread, since(start));
 }
 
 // Complex doubles for sqrt, in turn by block: random bit patterns of both
@@ -420,8 +406,8 @@ int main(int argc, char** argv)
         clean &= overGeneratedPairs(contest<float>("complex-exp", expKernelVariants<float>(), plainF), samples, threads,
                                     complexExpInputs);
     if (chosen(names, "complex-sqrt"))
-        clean &= overGeneratedDoublePairs(contest<double>("complex-sqrt", sqrtKernelVariants(), flagD), samples,
-                                          threads, complexSqrtInputs);
+        clean &= overGeneratedPairs(contest<double>("complex-sqrt", sqrtKernelVariants(), flagD), samples, threads,
+                                    complexSqrtInputs);
     if (chosen(names, "double-exp"))
         clean &= overGeneratedDoubles(contest<double>("double exp", expKernelVariants<double>(), plainDouble), samples,
                                       threads, expInputs);
