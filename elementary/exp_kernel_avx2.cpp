@@ -8,6 +8,7 @@
 #define FPMEX_SIMD_LEVEL avx2
 #include "common/simd/level_begin.h"
 #include "common/simd/walk.inl"
+#include "common/simd/single_rounding.inl"
 #include "common/simd/double_double.inl"
 #include "exp_kernel_vector.inl"
 #include "exp_kernel_complex_vector.inl"

@@ -7,5 +7,6 @@
 #define FPMEX_SIMD_LEVEL sse2
 #include "common/simd/level_begin.h"
 #include "common/simd/walk.inl"
+#include "common/simd/single_rounding.inl"
 #include "exp_kernel_vector.inl"
 #include "common/simd/level_end.h"

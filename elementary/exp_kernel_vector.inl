@@ -2,9 +2,9 @@
 // level (see common/simd/README.md).
 //
 // Inputs: count >= 1 singles, real path; a complex input goes to the x87
-// reference whole at SSE2, and to exp_kernel_complex_vector.inl above. Outputs: as the reference: e^x rounded once to single
-// (subnormal results included), +-0 -> exactly 1, -Inf -> +0, +Inf -> +Inf,
-// a NaN made quiet.
+// reference whole at SSE2, and to exp_kernel_complex_vector.inl above.
+// Outputs: as the reference: e^x rounded once to single (subnormal results
+// included), +-0 -> exactly 1, -Inf -> +0, +Inf -> +Inf, a NaN made quiet.
 //
 // Evaluation in double: x (widened, exact) is clamped to [-110, 90]
 // (exp_vector_table.h), n = round(16 x / ln 2) = 16 k + j and
@@ -20,13 +20,17 @@
 //   the final product round at most 14 times by 2^-53.
 // In all, |v - e^x| <= 2^-42.5 e^x. Zeros give exactly 1 (r = 0, entry 1).
 //
-// Certainty: the result is the single nearest v when v (1 - 2^-40) and
-// v (1 + 2^-40) round to the same single (rounding to single is monotonic,
-// and no double rounding of those products can shrink the window below the
-// bound); the conversion rounds subnormal and overflowing results as the
-// x87 store does. The x87 reference gives the correctly rounded single for
-// every single input (all 2^32 measured, docs/accuracy.md), so the two
-// agree. Every other element (about 1 in 30,000) goes to the reference.
+// Certainty: where every v of a step is a normal single's (or beyond the
+// largest single's rounding boundary), nearSingleBoundary
+// (common/simd/single_rounding.inl) decides whether e^x rounds to the single
+// nearest v. Otherwise the result is the single nearest v when
+// v (1 - 2^-40) and v (1 + 2^-40) round to the same single (rounding to
+// single is monotonic, and no double rounding of those products can shrink
+// the window below the bound); the conversion rounds subnormal and
+// overflowing results as the x87 store does. The x87 reference gives the
+// correctly rounded single for every single input (all 2^32 measured,
+// docs/accuracy.md), so the two agree. Every other element goes to the
+// reference.
 //
 // Floating-point state: MXCSR set to sseVectorMode; the caller's restored.
 
@@ -52,6 +56,7 @@ inline Doubles expValue(Doubles x)
     const Bits nBits = bitsOf(shifted); // n + 2^51 in the low bits, j in the lowest four
     const Doubles scale = doublesOf(bitsOf(lookup16(expTable::scale, nBits)) + shiftLeft<48>(nBits));
     Doubles p = splat(expTable::series[5]);
+#pragma GCC unroll 8
     for (int j = 4; j >= 0; --j)
         p = mulAdd(p, r, splat(expTable::series[j]));
     return scale * p;
@@ -62,9 +67,13 @@ inline ExpLanes expLanes(Floats in)
     const Doubles x = widen(in);
     const Doubles v = expValue(x);
     const Mask nan = isNan(x);
-    const unsigned decided =
-        equalLanes(narrow(v * splat(1 - certaintyWindow)), narrow(v * splat(1 + certaintyWindow)));
-    return {narrow(select(nan, x, v)), ~laneBits(nan) & ~decided & allLanes};
+    unsigned uncertain;
+    if (laneBits((splat(0x1p-126) <= v) & (v < splat(0x1p128))) == allLanes)
+        uncertain = nearSingleBoundary(v);
+    else
+        uncertain =
+            ~equalLanes(narrow(v * splat(1 - certaintyWindow)), narrow(v * splat(1 + certaintyWindow))) & allLanes;
+    return {narrow(select(nan, x, v)), ~laneBits(nan) & uncertain};
 }
 
 } // namespace

@@ -4,9 +4,10 @@
 // Inputs: count >= 1 elements; the imaginary parts too when inIm is
 // non-null. Outputs: as the references, bit for bit, by construction: every
 // step is exact.
-// - floor: a single widens to double exactly, its floor is an integer that
-//   the single holds, and the narrowing back is exact. NaN comes out quiet
-//   (as from the x87 load), zeros and infinities unchanged, floor(-0.5) = -1.
+// - floor: the rounding instruction's floor of a single is exact, as the
+//   x87 unit's of the same value: an integer that the single holds. A NaN
+//   comes out quiet with its payload (as from the x87 load), zeros and
+//   infinities unchanged, floor(-0.5) = -1.
 // - round: s = x + 1/2 is added under rounding towards minus infinity, as the
 //   x87 reference adds it in extended precision. Where the sum is not a
 //   double, the largest double below it has the same floor: every integer of
@@ -39,7 +40,7 @@ FPMEX_SIMD_KERNEL void floorKernel(float* outRe, float* outIm, const float* inRe
 {
     FpStateGuard guard;
     sseLoadMode(sseVectorMode);
-    eachPart(outRe, outIm, inRe, inIm, count, [](Floats x) { return narrow(floor(widen(x))); });
+    eachPart(outRe, outIm, inRe, inIm, count, [](Floats x) { return floor(x); });
 }
 
 FPMEX_SIMD_KERNEL void roundKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count)

@@ -1,4 +1,5 @@
-// The constants of the vector logarithm of doubles. A magnitude is split as
+// The constants of the vector logarithms (of doubles, and of singles with
+// fewer terms of the series). A magnitude is split as
 // 2^k * z with z in [0.828125, 1.65625): subtracting offsetBits from its
 // bits leaves k in the exponent field and the interval index j of z in the
 // next four bits. Interval j holds 1/32 of the binade [1/2, 1) below 1 and

@@ -14,5 +14,6 @@
 #include "common/simd/level_begin.h"
 #include "common/simd/walk.inl"
 #include "common/simd/double_double.inl"
+#include "log_reduction.inl"
 #include "log_kernel_double_vector.inl"
 #include "common/simd/level_end.h"

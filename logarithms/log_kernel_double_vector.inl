@@ -94,14 +94,10 @@ FPMEX_SIMD_STEP LogDoubleLanes logDoubleLanes(Doubles x)
     const Mask subnormal = a < splat(0x1p-1022);
     const Doubles scaled = select(subnormal, a * splat(0x1p54), a);
 
-    const Bits u = bitsOf(scaled) + splatBits((std::uint64_t{1024} << 52) - c::offsetBits);
-    const Bits kBiased = shiftRight<52>(u); // k + 1024, never negative for a double
-    const Doubles z = doublesOf(bitsOf(scaled) - shiftLeft<52>(kBiased) + splatBits(std::uint64_t{1024} << 52));
-    const Doubles k = doublesOf(kBiased | splatBits(0x4330000000000000)) -
-                      select(subnormal, splat(0x1p52 + 1024 + 54), splat(0x1p52 + 1024));
-
-    const Bits j = shiftRight<48>(u); // the interval index in the low four bits
-    const DoubleDouble zc = twoProduct(z, lookup16(c::inverse, j));
+    const LogReduction reduced = reduceLog(scaled);
+    const Doubles k = reduced.k - select(subnormal, splat(54.0), splat(0.0));
+    const Bits j = reduced.j;
+    const DoubleDouble zc = twoProduct(reduced.z, lookup16(c::inverse, j));
     // Normalised, so that the tail is below 2^-53 of r and the terms of the
     // series past the third may ignore it.
     const DoubleDouble r = twoSum(zc.hi - splat(1.0), zc.lo);

@@ -1,6 +1,7 @@
 // logKernel for single elements at the sse2 level (log_kernel_vector.inl).
 #include "common/fallback.h"
 #include "common/fp_state.h"
+#include "log_double_constants.h"
 #include "log_kernel.h"
 #include "log_kernel_vector.h"
 #include "log_vector_constants.h"
@@ -10,5 +11,7 @@
 #define FPMEX_SIMD_LEVEL sse2
 #include "common/simd/level_begin.h"
 #include "common/simd/walk.inl"
+#include "common/simd/single_rounding.inl"
+#include "log_reduction.inl"
 #include "log_kernel_vector.inl"
 #include "common/simd/level_end.h"

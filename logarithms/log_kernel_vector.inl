@@ -2,39 +2,46 @@
 // level (see common/simd/README.md).
 //
 // Inputs: count >= 1 singles, real path; a complex input goes to the x87
-// reference whole at SSE2, and to log_kernel_complex_vector.inl above. Outputs: as the reference (log_kernel.h): real part,
-// imaginary part P for x < 0 and +0 otherwise, a NaN made quiet with its sign
-// cleared in both parts, -Inf for +-0, +Inf for +-Inf; the flag. The
-// imaginary buffer is left untouched while every imaginary part is +0, as
-// the frame drops it then.
+// reference whole at SSE2, and to log_kernel_complex_vector.inl above.
+// Outputs: as the reference (log_kernel.h): real part, imaginary part P for
+// x < 0 and +0 otherwise, a NaN made quiet with its sign cleared in both
+// parts, -Inf for +-0, +Inf for +-Inf; the flag. The imaginary buffer is
+// left untouched while every imaginary part is +0, as the frame drops it
+// then.
 //
 // Evaluation: each |x| is widened to double (exact; subnormal singles become
-// normal doubles) and split as 2^k * z, z in [sqrt(2)/2, sqrt(2))
-// (log_vector_constants.h). With s = (z - 1) / (z + 1),
-// log2|x| = k + (2 / ln 2) atanh(s), the last by its series to s^15. The
-// natural and base-10 results are that times ln 2 or log10(2).
+// normal doubles), split as 2^k * z and z reduced by the table of
+// log_double_constants.h: r = z * inverse[j] - 1, |r| <= 2^-5, and
+// log2|x| = k + table[j] + log2(1 + r), the last as r times its Taylor
+// polynomial of degree 7 (the series cut after r^8). No division: the
+// quotient of an atanh series costs more than the table lookups. The natural
+// and base-10 results are that times ln 2 or log10(2).
 //
-// Error bound, relative to the exact result L:
-// - z - 1 is exact (Sterbenz' lemma) and so is z + 1 (z has 24 significant
-//   bits); the quotient s rounds once, by 2^-53 relative, which moves
-//   atanh(s) by at most 1.03 times that;
-// - the series' remainder, relative to its first term, is below
-//   s^16 / (17 (1 - s^2)) < 2^-44.7;
-// - s^2, the coefficients, the Horner steps (two roundings each without FMA;
-//   every later term is scaled by s^2 < 0.03), the product with s, the sum
-//   with k and the base multiplier add at most 10 * 2^-53 < 2^-49.6.
-// Where k = 0 these bound the error relative to L itself; where k != 0,
-// |L| >= 1/2 >= |log2 z| and the bound holds all the more. In all,
-// |v - L| <= 2^-44 |L|. x = 1 gives s = 0 and exactly +0, x = 2^k exactly k.
+// Error bound, relative to the exact result L (units of 2^-53 where not
+// said):
+// - the series' remainder is below |r|^8 / 9 times 1.05: 2^-43.1 of
+//   log2(1 + r);
+// - r rounds once where an FMA forms it (1.05 of log2(1 + r)); without one
+//   (sse2) z * inverse[j] rounds by 2^-53 absolute, which moves the log by
+//   1.5 * 2^-53 absolute, except in interval 5 (inverse 1, r = z - 1 exact);
+// - the coefficients and the Horner steps: 2.1 of log2(1 + r); the table's
+//   head: 1 of table[j]; k + table[j], the last FMA and the base multiplier
+//   with its own rounding: 4 of L;
+// - scaled to L: for k = 0 outside interval 5, |L| >= 0.0227 (the intervals
+//   beside it), |table[j]| <= 2.02 |L| and |log2(1 + r)| <= 1.2 |L|; for
+//   k != 0, |L| >= 0.272 and every term is smaller than that relative to L.
+// In all, |v - L| < 2^-42.5 |L| at every level (2^-42.75 at the worst, for
+// k = 0 beside interval 5 at sse2). x = 1 gives r = 0 and exactly +0, x = 2^k
+// exactly k before the base multiplier.
 //
-// Certainty: the result is the single nearest v when v (1 - 2^-42) and
-// v (1 + 2^-42), whose roundings to double cannot shrink that window below
-// the bound, round to the same single: L lies between them, and rounding to
-// nearest is monotonic, so L rounds there too. The x87 reference gives the
-// correctly rounded single for every single input (measured over all 2^32
-// of them, docs/accuracy.md), so the two agree. Every other element goes to
-// the x87 reference. Zeros, infinities and NaNs are decided by their rules
-// and never handed over.
+// Certainty: |L| is above 2^-26 in every base (or 0 exactly, when v is +0
+// too), so every result is a normal single, and nearSingleBoundary
+// (common/simd/single_rounding.inl) decides whether L rounds to the single
+// nearest v, as v does. The x87 reference gives the correctly rounded
+// single for every single input (measured over all 2^32 of them,
+// docs/accuracy.md), so the two agree. Every other element goes to the x87
+// reference. Zeros, infinities and NaNs are decided by their rules and
+// never handed over.
 //
 // Floating-point state: MXCSR set to sseVectorMode (round to nearest, no
 // flush-to-zero, no denormals-are-zero); the caller's state is restored on
@@ -51,32 +58,34 @@ struct LogLanes {
     unsigned uncertain;
 };
 
+// The complex path's window, relative.
 constexpr double certaintyWindow = 0x1p-42;
+
+// The Taylor coefficients of log2(1 + r) / r, from r^0 to r^7.
+constexpr double log2Series[8] = {
+    logDoubleConstants::leadHigh[0], logDoubleConstants::leadHigh[1], logDoubleConstants::leadHigh[2],
+    logDoubleConstants::series[0],   logDoubleConstants::series[1],   logDoubleConstants::series[2],
+    logDoubleConstants::series[3],   logDoubleConstants::series[4],
+};
 
 // log2(a), or log2(a + tail) with |tail| below 2^-52 a (the complex path),
 // for a positive normal double a from 2^-300 to 2^300.
 template <bool withTail>
 inline Doubles log2Of(Doubles a, Doubles tail)
 {
-    const Bits u = bitsOf(a) + splatBits((std::uint64_t{1024} << 52) - logConstants::offsetBits);
-    const Bits kBiased = shiftRight<52>(u); // k + 1024, never negative here
-    const Doubles z = doublesOf(bitsOf(a) - shiftLeft<52>(kBiased) + splatBits(std::uint64_t{1024} << 52));
-    const Doubles k = doublesOf(kBiased | splatBits(0x4330000000000000)) - splat(0x1p52 + 1024);
-
-    Doubles s;
+    namespace c = logDoubleConstants;
+    const LogReduction reduced = reduceLog(a);
+    Doubles r = mulAdd(reduced.z, lookup16(c::inverse, reduced.j), splat(-1.0));
     if constexpr (withTail) {
-        // The tail scaled by 2^-k as z is; z - 1 stays exact, and the tail
-        // enters both sums with one rounding each.
-        const Doubles t = tail * doublesOf(splatBits(std::uint64_t{2047} << 52) - shiftLeft<52>(kBiased));
-        s = ((z - splat(1.0)) + t) / ((z + splat(1.0)) + t);
-    } else {
-        s = (z - splat(1.0)) / (z + splat(1.0));
+        // The tail scaled by 2^-k as z is, then by the reciprocal: r gains
+        // one rounding.
+        r = r + tail * reduced.scale * lookup16(c::inverse, reduced.j);
     }
-    const Doubles s2 = s * s;
-    Doubles p = splat(logConstants::series[7]);
-    for (int j = 6; j >= 0; --j)
-        p = mulAdd(p, s2, splat(logConstants::series[j]));
-    return mulAdd(p, s, k);
+    Doubles p = splat(log2Series[7]);
+#pragma GCC unroll 8
+    for (int n = 6; n >= 0; --n)
+        p = mulAdd(p, r, splat(log2Series[n]));
+    return mulAdd(r, p, reduced.k + lookup16(c::tableHigh, reduced.j));
 }
 
 // log2 times the base's multiplier.
@@ -91,13 +100,11 @@ inline Doubles inBase(Doubles v)
         return v;
 }
 
+// Every lane of x (widened) and its v, special values included.
 template <LogBase base>
-inline LogLanes logLanes(Floats in)
+inline LogLanes logLanes(Doubles x, Doubles v)
 {
-    const Doubles x = widen(in);
-    const Doubles a = doublesOf(andNot(bitsOf(x), splatBits(0x8000000000000000)));
-    const Doubles v = inBase<base>(log2Of<false>(a, a));
-
+    const Doubles a = magnitude(x);
     const Mask regular = (splat(0.0) < a) & (a < splat(__builtin_inf()));
     const Mask zero = a == splat(0.0);
     const Mask negative = x < splat(0.0);
@@ -111,8 +118,7 @@ inline LogLanes logLanes(Floats in)
     lanesOut.im = narrow(select(negative, P, select(isNan(a), a, splat(0.0))));
     lanesOut.negative = negative;
     lanesOut.nonzeroImaginary = negative | isNan(a);
-    const unsigned decided = equalLanes(narrow(v * splat(1 - certaintyWindow)), narrow(v * splat(1 + certaintyWindow)));
-    lanesOut.uncertain = laneBits(regular) & ~decided;
+    lanesOut.uncertain = laneBits(regular) & nearSingleBoundary(v);
     return lanesOut;
 }
 
@@ -138,7 +144,17 @@ FPMEX_SIMD_KERNEL int logKernel(float* outRe, float* outIm, const float* inRe, c
     // touched.
     bool imaginary = false;
     walkLanes(count, [&](std::size_t first, auto access) {
-        const LogLanes result = logLanes<base>(access.load(inRe + first));
+        const Doubles x = widen(access.load(inRe + first));
+        const Doubles v = inBase<base>(log2Of<false>(magnitude(x), x));
+        // Positive finite inputs need none of the special values' work.
+        if (laneBits((splat(0.0) < x) & (x < splat(__builtin_inf()))) == allLanes) {
+            access.store(outRe + first, narrow(v));
+            if (imaginary)
+                access.store(outIm + first, narrow(splat(0.0)));
+            fallback.addLanes(first, nearSingleBoundary(v) & access.valid);
+            return;
+        }
+        const LogLanes result = logLanes<base>(x, v);
         access.store(outRe + first, result.re);
         if (!imaginary && (laneBits(result.nonzeroImaginary) & access.valid) != 0) {
             std::memset(outIm, 0, first * sizeof(float));

@@ -49,8 +49,8 @@ void row(const char* kind, const char* name, Kernel kernel, bool complex, double
          std::initializer_list<std::size_t> sizes)
 {
     for (std::size_t n : sizes) {
-        const std::vector<T> re = values<T>(n, low, high, 1), im = values<T>(n, low, high, 2);
-        std::vector<T> outRe(n), outIm(n);
+        const report::Buffer<T> re = values<T>(n, low, high, 1), im = values<T>(n, low, high, 2);
+        report::Buffer<T> outRe(n), outIm(n);
         const T* inIm = complex ? im.data() : nullptr;
         T* out = complex ? outIm.data() : nullptr;
         const auto run = [&](unsigned threads) {

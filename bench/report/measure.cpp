@@ -97,11 +97,11 @@ void emit(const char* column, const std::string& function, const char* variant, 
 }
 
 template <class T>
-std::vector<T> values(std::size_t count, double low, double high, unsigned seed)
+Buffer<T> values(std::size_t count, double low, double high, unsigned seed)
 {
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> dist(low, high);
-    std::vector<T> v(count);
+    Buffer<T> v(count);
     const std::size_t block = std::min<std::size_t>(count, 1 << 16);
     for (std::size_t k = 0; k < block; ++k)
         v[k] = T(dist(rng));
@@ -110,7 +110,7 @@ std::vector<T> values(std::size_t count, double low, double high, unsigned seed)
     return v;
 }
 
-template std::vector<float> values<float>(std::size_t, double, double, unsigned);
-template std::vector<double> values<double>(std::size_t, double, double, unsigned);
+template Buffer<float> values<float>(std::size_t, double, double, unsigned);
+template Buffer<double> values<double>(std::size_t, double, double, unsigned);
 
 } // namespace fpmex::report

@@ -2,6 +2,8 @@
 // printed as CSV lines "column,function,variant,elements,value".
 #pragma once
 
+#include "buffer.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -37,6 +39,6 @@ void emit(const char* column, const std::string& function, const char* variant, 
 // 2^16 values, repeated (the cost of these kernels does not depend on the
 // values beyond their class, and 10^8 random draws would take seconds).
 template <class T>
-std::vector<T> values(std::size_t count, double low, double high, unsigned seed);
+Buffer<T> values(std::size_t count, double low, double high, unsigned seed);
 
 } // namespace fpmex::report

@@ -59,7 +59,7 @@ template <class T>
 using Unary = void (*)(T*, T*, const T*, const T*, std::size_t);
 
 template <class T>
-mxArray* makeInput(const std::vector<T>& re, std::type_identity_t<const std::vector<T>*> im)
+mxArray* makeInput(const Buffer<T>& re, std::type_identity_t<const Buffer<T>*> im)
 {
     const mxClassID id = sizeof(T) == 4 ? mxSINGLE_CLASS : mxDOUBLE_CLASS;
     mxArray* a = mxCreateNumericMatrix(re.size(), 1, id, im ? mxCOMPLEX : mxREAL);
@@ -204,7 +204,7 @@ template <class T>
 void unary(const UnaryCase<T>& c, std::size_t n, bool growth)
 {
     auto re = values<T>(n, c.low, c.high, 1);
-    std::vector<T> outRe(n), outIm(n);
+    Buffer<T> outRe(n), outIm(n);
     if (growth) {
         emit("kernel", c.function, "real", n,
              measure(n, [&] { c.kernel(outRe.data(), outIm.data(), re.data(), nullptr, n); }));
@@ -230,9 +230,9 @@ void unary(const UnaryCase<T>& c, std::size_t n, bool growth)
 // Operands of plus, lt and prod: a, b and their imaginary parts; prod's
 // factors near 1 keep long products finite.
 struct Operands {
-    std::vector<float> a, b, ai, bi, p, pi;
-    std::vector<float> out, outIm;
-    std::vector<unsigned char> mask;
+    Buffer<float> a, b, ai, bi, p, pi;
+    Buffer<float> out, outIm;
+    Buffer<unsigned char> mask;
     explicit Operands(std::size_t n)
         : a(values<float>(n, -1000, 1000, 6)), b(values<float>(n, -1000, 1000, 7)),
           ai(values<float>(n, -1000, 1000, 8)), bi(values<float>(n, -1000, 1000, 9)),
@@ -265,8 +265,8 @@ void arrays(std::size_t n, bool growth)
         if (growth && complex)
             break;
         const char* variant = complex ? "complex" : "real";
-        auto rePart = [](const std::vector<float>& v) { return makeInput(v, nullptr); };
-        auto both = [](const std::vector<float>& re, const std::vector<float>& im) { return makeInput(re, &im); };
+        auto rePart = [](const Buffer<float>& v) { return makeInput(v, nullptr); };
+        auto both = [](const Buffer<float>& re, const Buffer<float>& im) { return makeInput(re, &im); };
         if (growth)
             emit("kernel", "single/plus", variant, n, measure(n, [&] { plusKernel(o, complex, n); }));
         else
@@ -347,8 +347,8 @@ void bandwidthTargets(std::size_t n)
 {
     auto singles = values<float>(n, -1000, 1000, 13);
     auto doubles = values<double>(n, 0.5, 1000, 14);
-    std::vector<float> outSingle(n);
-    std::vector<double> outRe(n), outIm(n);
+    Buffer<float> outSingle(n);
+    Buffer<double> outRe(n), outIm(n);
     target(
         "single/floor", "real", n, [&] { fpmex::floorKernel(outSingle.data(), nullptr, singles.data(), nullptr, n); },
         [&] { plainCopy(outSingle.data(), singles.data(), n); });
@@ -503,7 +503,7 @@ int main(int argc, char** argv)
     // catch the processor still coming out of idle.
     {
         auto warm = values<double>(100000, 0.5, 1000, 12);
-        std::vector<double> out(warm.size()), outIm(warm.size());
+        Buffer<double> out(warm.size()), outIm(warm.size());
         for (int k = 0; k < 300; ++k)
             logKernel<double, LogBase::two>(out.data(), outIm.data(), warm.data(), nullptr, warm.size());
     }
