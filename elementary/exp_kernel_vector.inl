@@ -6,10 +6,10 @@
 // Outputs: as the reference: e^x rounded once to single (subnormal results
 // included), +-0 -> exactly 1, -Inf -> +0, +Inf -> +Inf, a NaN made quiet.
 //
-// Evaluation in double: x (widened, exact) is clamped to [-110, 90]
-// (exp_vector_table.h), n = round(16 x / ln 2) = 16 k + j and
-// r = x - n ln(2) / 16, with |r| <= ln(2) / 32 (1 + 2^-40); then
-// e^x = 2^k * 2^(j/16) * e^r, e^r by its series to r^5.
+// Evaluation in double: x (widened, exact; clamped to [-110, 90],
+// exp_vector_table.h, in a step with other values), n = round(16 x / ln 2)
+// = 16 k + j and r = x - n ln(2) / 16, with |r| <= ln(2) / 32 (1 + 2^-40);
+// then e^x = 2^k * 2^(j/16) * e^r, e^r by its series to r^5.
 //
 // Error bound, relative to the exact e^x:
 // - the series' remainder is below |r|^6 e^|r| / 720 < 2^-42.6;
@@ -20,8 +20,8 @@
 //   the final product round at most 14 times by 2^-53.
 // In all, |v - e^x| <= 2^-42.5 e^x. Zeros give exactly 1 (r = 0, entry 1).
 //
-// Certainty: where every v of a step is a normal single's (or beyond the
-// largest single's rounding boundary), nearSingleBoundary
+// Certainty: where every x of a step lies in [-87, 88.5], the results are
+// normal singles, x needs no clamp and no NaN rule, and nearSingleBoundary
 // (common/simd/single_rounding.inl) decides whether e^x rounds to the single
 // nearest v. Otherwise the result is the single nearest v when
 // v (1 - 2^-40) and v (1 + 2^-40) round to the same single (rounding to
@@ -44,13 +44,18 @@ struct ExpLanes {
     unsigned uncertain;
 };
 
-// e^x for x clamped to [lowest, highest], within 2^-42.5 relative.
+// The inputs whose results are normal singles: e^-87 is above 2^-126 and
+// e^88.5 below the largest single.
+constexpr double normalLowest = -87;
+constexpr double normalHighest = 88.5;
+
+// e^x for x in [expTable::lowest, expTable::highest], within 2^-42.5
+// relative.
 inline Doubles expValue(Doubles x)
 {
-    const Doubles clamped = min(max(x, splat(expTable::lowest)), splat(expTable::highest));
-    const Doubles shifted = mulAdd(clamped, splat(expTable::sixteenthsPerLn2), splat(expTable::shifter));
+    const Doubles shifted = mulAdd(x, splat(expTable::sixteenthsPerLn2), splat(expTable::shifter));
     const Doubles n = shifted - splat(expTable::shifter);
-    Doubles r = mulAdd(n, splat(-expTable::ln2Over16High), clamped);
+    Doubles r = mulAdd(n, splat(-expTable::ln2Over16High), x);
     r = mulAdd(n, splat(-expTable::ln2Over16Low), r);
 
     const Bits nBits = bitsOf(shifted); // n + 2^51 in the low bits, j in the lowest four
@@ -65,15 +70,15 @@ inline Doubles expValue(Doubles x)
 inline ExpLanes expLanes(Floats in)
 {
     const Doubles x = widen(in);
-    const Doubles v = expValue(x);
+    if (laneBits((splat(normalLowest) <= x) & (x <= splat(normalHighest))) == allLanes) {
+        const Doubles v = expValue(x);
+        return {narrow(v), nearSingleBoundary(v)};
+    }
+    const Doubles v = expValue(min(max(x, splat(expTable::lowest)), splat(expTable::highest)));
     const Mask nan = isNan(x);
-    unsigned uncertain;
-    if (laneBits((splat(0x1p-126) <= v) & (v < splat(0x1p128))) == allLanes)
-        uncertain = nearSingleBoundary(v);
-    else
-        uncertain =
-            ~equalLanes(narrow(v * splat(1 - certaintyWindow)), narrow(v * splat(1 + certaintyWindow))) & allLanes;
-    return {narrow(select(nan, x, v)), ~laneBits(nan) & uncertain};
+    const unsigned decided =
+        equalLanes(narrow(v * splat(1 - certaintyWindow)), narrow(v * splat(1 + certaintyWindow)));
+    return {narrow(select(nan, x, v)), ~laneBits(nan) & ~decided & allLanes};
 }
 
 } // namespace
