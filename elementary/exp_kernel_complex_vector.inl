@@ -97,7 +97,9 @@ FPMEX_SIMD_STEP ExpComplexLanes expComplexLanes(Floats inRe, Floats inIm)
 {
     const Doubles x = widen(inRe);
     const Doubles y = widen(inIm);
-    const Mask regular = (splat(-110.0) <= x) & (x <= splat(90.0)) & !(x == splat(0.0)) &
+    // x within expValue's range (it does not clamp), |y| below 2^31, both
+    // nonzero.
+    const Mask regular = (splat(expTable::lowest) <= x) & (x <= splat(expTable::highest)) & !(x == splat(0.0)) &
                          (magnitude(y) < splat(0x1p31)) & !(y == splat(0.0));
     const Doubles ys = select(regular, y, splat(1.0));
 

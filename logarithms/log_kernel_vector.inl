@@ -75,11 +75,12 @@ inline Doubles log2Of(Doubles a, Doubles tail)
 {
     namespace c = logDoubleConstants;
     const LogReduction reduced = reduceLog(a);
-    Doubles r = mulAdd(reduced.z, lookup16(c::inverse, reduced.j), splat(-1.0));
+    const Doubles inverse = lookup16(c::inverse, reduced.j);
+    Doubles r = mulAdd(reduced.z, inverse, splat(-1.0));
     if constexpr (withTail) {
         // The tail scaled by 2^-k as z is, then by the reciprocal: r gains
         // one rounding.
-        r = r + tail * reduced.scale * lookup16(c::inverse, reduced.j);
+        r = r + tail * reduced.scale * inverse;
     }
     Doubles p = splat(log2Series[7]);
 #pragma GCC unroll 8
