@@ -29,9 +29,9 @@ void expKernel(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t cou
 {
     static const ExpKernelFn<T> kernel = activeVariant(expKernelVariants<T>());
     static const bool vectorLevel = expKernelVariants<T>().levelAt(activeLevel()) != CpuLevel::x87;
-    // Complex singles have a vector path from AVX2 on (SSE2 runs them on
-    // the x87 unit).
-    static const bool complexVector = std::is_same_v<T, float> && activeLevel() >= CpuLevel::avx2;
+    // Complex elements have a vector path from AVX2 on (SSE2 runs complex
+    // singles on the x87 unit).
+    static const bool complexVector = activeLevel() >= CpuLevel::avx2;
     const bool vector = inIm == nullptr ? vectorLevel : complexVector;
     splitPlain(kernel, outRe, outIm, inRe, inIm, count, vector ? split::vectorMathElements : split::x87Elements);
 }

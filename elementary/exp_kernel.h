@@ -26,9 +26,10 @@ const KernelVariants<ExpKernelFn<T>>& expKernelVariants();
 } // namespace fpmex
 
 // The vector variants of the exponential: of real singles at every level
-// (exp_kernel_vector.inl); of complex singles (exp_kernel_complex_vector.inl)
-// and real doubles (exp_kernel_double_vector.inl) at the levels with a fused
-// multiply-add. Other complex inputs go to the reference.
+// (exp_kernel_vector.inl); of complex singles (exp_kernel_complex_vector.inl),
+// real doubles (exp_kernel_double_vector.inl) and complex doubles
+// (exp_kernel_complex_double_vector.inl) at the levels with a fused
+// multiply-add.
 #define FPMEX_DECLARE_EXP_VARIANT(level)                                                                      \
     namespace fpmex::level {                                                                                 \
     void expKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count);     \
@@ -37,6 +38,8 @@ const KernelVariants<ExpKernelFn<T>>& expKernelVariants();
     namespace fpmex::level {                                                                                 \
     void expKernel(double* outRe, double* outIm, const double* inRe, const double* inIm, std::size_t count); \
     void expComplexKernel(float* outRe, float* outIm, const float* inRe, const float* inIm, std::size_t count); \
+    void expComplexKernel(double* outRe, double* outIm, const double* inRe, const double* inIm,             \
+                          std::size_t count);                                                                \
     }
 FPMEX_DECLARE_EXP_VARIANT(sse2)
 FPMEX_DECLARE_EXP_VARIANT(avx2)

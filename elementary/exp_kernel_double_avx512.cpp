@@ -8,5 +8,6 @@
 #include "common/simd/level_begin.h"
 #include "common/simd/walk.inl"
 #include "common/simd/double_double.inl"
+#include "exp_double_evaluation.inl"
 #include "exp_kernel_double_vector.inl"
 #include "common/simd/level_end.h"

@@ -1,8 +1,8 @@
 // The vector variant of expKernel for double elements, one source for the
 // levels with a fused multiply-add (avx2, avx512; see common/simd/README.md).
 //
-// Inputs: count >= 1 doubles, real path only; a complex input goes to the
-// x87 reference whole. Outputs: as the reference: e^x as the x87 sequence
+// Inputs: count >= 1 doubles, real path; a complex input goes to
+// expComplexKernel (exp_kernel_complex_double_vector.inl). Outputs: as the reference: e^x as the x87 sequence
 // gives it, +-0 -> exactly 1, -Inf -> +0, +Inf -> +Inf, a NaN made quiet.
 //
 // What is reproduced: the reference forms t = x * log2(e) on the x87 unit,
@@ -22,7 +22,8 @@
 // most 2^-64, and 2^f >= 1; for f < 0 they are 2^-65 each (2^f - 1 > -1/2,
 // the sum below 1) and 2^f > 2^-1/2. Either way below 2^-63 of 2^f.
 //
-// Evaluation of 2^t, in double-double (common/simd/double_double.inl):
+// Evaluation of 2^t, in double-double (expDoubleValue,
+// exp_double_evaluation.inl):
 // t = (16 k + i) / 16 + r with M = 16 k + i the integer nearest 16 h and
 // r = (h - M / 16) + (t - h), the first part exact (Sterbenz' lemma), the
 // sum normalised exactly, |r| <= 1/32 (1 + 2^-40); then
@@ -57,30 +58,10 @@ namespace {
 
 constexpr double expDoubleWindow = 0x1.1p-63 + 0x1p-67;
 
-// 1.5 * 2^52: added to a value below 2^51 in magnitude it leaves the nearest
-// integer (ties to even) in the low bits of the sum.
-constexpr double integerShifter = 0x1.8p52;
-
 struct ExpDoubleLanes {
     Doubles re;
     unsigned uncertain;
 };
-
-// e^p - 1 for |p| <= ln(2) / 32 (1 + 2^-40), as double-double.
-FPMEX_SIMD_STEP DoubleDouble expMinusOne(DoubleDouble p)
-{
-    namespace c = expDoubleConstants;
-    Doubles s = splat(c::series[5]);
-#pragma GCC unroll 8
-    for (int i = 4; i >= 0; --i)
-        s = mulAdd(s, p.hi, splat(c::series[i]));
-    const DoubleDouble square = twoProduct(p.hi, p.hi);
-    // p^2 / 2 = square / 2 + p.hi p.lo, the rest far below 2^-100.
-    DoubleDouble sum = fastTwoSum(p.hi, square.hi * splat(0.5));
-    const Doubles small = mulAdd(p.hi * square.hi, s, mulAdd(p.hi, p.lo, square.lo * splat(0.5)));
-    sum.lo = sum.lo + (p.lo + small);
-    return sum;
-}
 
 FPMEX_SIMD_STEP ExpDoubleLanes expDoubleLanes(Doubles x)
 {
@@ -91,43 +72,14 @@ FPMEX_SIMD_STEP ExpDoubleLanes expDoubleLanes(Doubles x)
     const Mask one = magnitude(x) < splat(c::tiny);
     const Mask decided = nan | over | under | one;
     const Doubles y = select(decided, splat(1.0), x);
-
-    // t = h + tLow exactly, as the x87 multiplication rounds x log2(e).
-    const DoubleDouble head = twoProduct(y, splat(c::log2eHigh));
-    const DoubleDouble tail = twoProduct(y, splat(c::log2eLow));
-    const Doubles rest = (head.lo + tail.hi) + tail.lo;
-    const Bits exponent = bitsOf(head.hi) & splatBits(0x7FF0000000000000);
-    const Doubles unit = doublesOf(exponent - splatBits(std::uint64_t{63} << 52));
-    const Doubles perUnit = doublesOf(splatBits(std::uint64_t{2046 + 63} << 52) - exponent);
-    const Doubles units = rest * perUnit;
-    const Doubles q = (units + splat(integerShifter)) - splat(integerShifter);
-    const Mask nearTie = splat(0.5 - 0x1p-20) < magnitude(units - q);
-    const Doubles significand =
-        doublesOf((bitsOf(head.hi) & splatBits(0x000FFFFFFFFFFFFF)) | splatBits(0x3FF0000000000000));
-    const Mask nearPower = (significand < splat(1 + 0x1p-51)) | (splat(2 - 0x1p-51) <= significand);
-    const Doubles tLow = q * unit;
-
-    // M = 16 k + i nearest 16 h; its low four bits index the table.
-    const Doubles shifted = mulAdd(head.hi, splat(16.0), splat(integerShifter));
-    const Doubles m = shifted - splat(integerShifter);
-    const Bits index = bitsOf(shifted);
-    // Normalised: the series past p^2 then ignores a tail below 2^-53 |p|.
-    const DoubleDouble r = twoSum(mulAdd(m, splat(-1.0 / 16), head.hi), tLow);
-    const DoubleDouble em1 = expMinusOne(times(r, DoubleDouble{splat(c::ln2High), splat(c::ln2Low)}));
-
-    const Doubles powerHigh = lookup16(c::powerHigh, index);
-    const Doubles powerLow = lookup16(c::powerLow, index);
-    const DoubleDouble u = times(em1, powerHigh);
-    DoubleDouble w = fastTwoSum(powerHigh, u.hi);
-    // Normalised: the tail then stays below half an ulp of the head, also
-    // once both are scaled for a subnormal result.
-    w = fastTwoSum(w.hi, w.lo + (u.lo + mulAdd(powerLow, em1.hi, powerLow)));
+    const ExpDoubleValue value = expDoubleValue(y);
+    const DoubleDouble w = value.w;
+    const Doubles m = value.m;
 
     const Doubles halfWidth = w.hi * splat(expDoubleWindow);
     const Doubles low = w.hi + (w.lo - halfWidth);
     const Doubles high = w.hi + (w.lo + halfWidth);
-    // k moved to the exponent field: the low 16 bits of M less i, shifted.
-    const Bits kBits = shiftLeft<48>(andNot(index, splatBits(15)));
+    const Bits kBits = value.kBits;
     // From k = -1021 up the result is normal, and for k = -1022 when
     // v >= 1: v 2^k, or 2 v 2^(k - 1) for k >= 0, up to 1024.
     const Mask normal = (splat(-1021.0 * 16) <= m) | ((splat(-1022.0 * 16) <= m) & (splat(1.0) <= w.hi));
@@ -159,7 +111,7 @@ FPMEX_SIMD_STEP ExpDoubleLanes expDoubleLanes(Doubles x)
     const Doubles special = select(nan, x + splat(0.0),
                                    select(over, splat(__builtin_inf()), select(under, splat(0.0), splat(1.0))));
     const unsigned sure =
-        laneBits(((normal & normalDecided) | ((!normal) & subnormalDecided)) & (!(nearTie | nearPower)));
+        laneBits(((normal & normalDecided) | ((!normal) & subnormalDecided)) & (!value.unsure));
     return {select(decided, special, select(normal, normalValue, subnormalValue)), ~sure & ~laneBits(decided) & allLanes};
 }
 
@@ -169,7 +121,7 @@ FPMEX_SIMD_KERNEL void expKernel(double* outRe, double* outIm, const double* inR
                                  std::size_t count)
 {
     if (inIm != nullptr) {
-        expKernelX87<double>(outRe, outIm, inRe, inIm, count);
+        expComplexKernel(outRe, outIm, inRe, inIm, count);
         return;
     }
     FpStateGuard guard;

@@ -32,9 +32,9 @@ int logKernel(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t coun
 {
     static const LogKernelFn<T> kernel = activeVariant(logKernelVariants<T, base>());
     static const bool vectorLevel = logKernelVariants<T, base>().levelAt(activeLevel()) != CpuLevel::x87;
-    // Complex singles have a vector path from AVX2 on (SSE2 runs them on
-    // the x87 unit).
-    static const bool complexVector = std::is_same_v<T, float> && activeLevel() >= CpuLevel::avx2;
+    // Complex elements have a vector path from AVX2 on (SSE2 runs complex
+    // singles on the x87 unit).
+    static const bool complexVector = activeLevel() >= CpuLevel::avx2;
     const bool vector = inIm == nullptr ? vectorLevel : complexVector;
     return splitFlag(kernel, outRe, outIm, inRe, inIm, count,
                      vector ? split::vectorMathElements : split::x87Elements);

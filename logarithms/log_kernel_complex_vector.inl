@@ -116,18 +116,11 @@ FPMEX_SIMD_STEP LogComplexLanes logComplexLanes(Floats inRe, Floats inIm)
     const Mask byRatio = byX | byY;
 
     // t = x^2 + y^2 as the extended addition rounds it: head + tail.
-    const DoubleDouble sum = twoSum(x2, y2);
-    const Bits exponent = bitsOf(sum.hi) & splatBits(0x7FF0000000000000);
-    const Mask lower = ((bitsOf(sum.hi) & splatBits(0x000FFFFFFFFFFFFF)) == splatBits(0)) & (sum.lo < splat(0.0));
-    const Doubles unit = select(lower, splat(0.5), splat(1.0)) * doublesOf(exponent - splatBits(std::uint64_t{63} << 52));
-    const Doubles perUnit =
-        select(lower, splat(2.0), splat(1.0)) * doublesOf(splatBits(std::uint64_t{2046 + 63} << 52) - exponent);
-    const Doubles units = sum.lo * perUnit;
-    const Doubles tail = ((units + splat(0x1.8p52)) - splat(0x1.8p52)) * unit;
+    const DoubleDouble t = roundedToExtended(twoSum(x2, y2));
 
-    const Doubles head = select(byX, x2, select(byY, y2, sum.hi));
+    const Doubles head = select(byX, x2, select(byY, y2, t.hi));
     const Doubles ratioTerm = select(byX, y2 / x2, x2 / y2) * splat(inverseLn2);
-    const Doubles v2 = log2Of<true>(head, select(byRatio, splat(0.0), tail)) +
+    const Doubles v2 = log2Of<true>(head, select(byRatio, splat(0.0), t.lo)) +
                        select(byRatio, ratioTerm, splat(0.0));
     const Doubles re = inBase<base>(v2 * splat(0.5));
 

@@ -12,5 +12,6 @@
 #include "common/simd/walk.inl"
 #include "common/simd/double_double.inl"
 #include "log_reduction.inl"
+#include "log_double_evaluation.inl"
 #include "log_kernel_double_vector.inl"
 #include "common/simd/level_end.h"

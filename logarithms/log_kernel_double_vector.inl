@@ -1,10 +1,11 @@
 // The vector variant of logKernel for double elements, one source for the
 // levels with a fused multiply-add (avx2, avx512; see common/simd/README.md).
 //
-// Inputs: count >= 1 doubles, real path only; a complex input goes to the
-// x87 reference whole. Outputs: as the reference (log_kernel.h): real part,
-// imaginary part P for x < 0 and +0 otherwise, a NaN made quiet with its sign
-// cleared in both parts, -Inf for +-0, +Inf for +-Inf; the flag. The
+// Inputs: count >= 1 doubles, real path; a complex input goes to
+// logComplexKernel (log_kernel_complex_double_vector.inl). Outputs: as the
+// reference (log_kernel.h): real part, imaginary part P for x < 0 and +0
+// otherwise, a NaN made quiet with its sign cleared in both parts, -Inf for
+// +-0, +Inf for +-Inf; the flag. The
 // imaginary buffer is left untouched while every imaginary part is +0, as
 // the frame drops it then.
 //
@@ -18,27 +19,8 @@
 // well within that distance and stores its rounding only where every value
 // that near to L rounds to the same double: R is among them.
 //
-// Evaluation, in double-double (common/simd/double_double.inl): |x| (a
-// subnormal first scaled by 2^54) is split as 2^k * z and z reduced by the
-// table of log_double_constants.h to r = z * inverse[j] - 1, exactly as
-// head and tail (the product by an FMA, its head minus 1 by Sterbenz'
-// lemma, then normalised: the tail below 2^-53 |r|). Then log2|x| = k + table[j] + log2(1 + r), the last by its
-// Taylor series to r^13: the terms from r^4 in double, the first three
-// coefficients as double-double in a Horner scheme whose products keep their
-// exact heads.
-//
-// Error bound, relative to L:
-// - the series' remainder is below 2^-68.8;
-// - the double part of the Horner scheme errs by at most 2^-52 of itself,
-//   which reaches the result scaled by r^3 / 3 < 2^-16.5: below 2^-68;
-//   it uses the head of r alone, which leaves out below 2^-53 r^3 / 4:
-//   below 2^-70;
-// - the double-double steps, the table and the multiplier each round below
-//   2^-100;
-// - for k = 0 the sum table[j] + log2(1 + r) can be as small as 0.98 times
-//   its second term (in the two intervals beside 1), so the bound of that
-//   term carries over within 2 %.
-// In all, |v - L| < 2^-66 |L|. Powers of two give exactly k (r = 0), and
+// Evaluation, in double-double: log2Of (log_double_evaluation.inl), which
+// computes v with |v - L| < 2^-66 |L|. Powers of two give exactly k, and
 // x = 1 exactly +0, as FYL2X does.
 //
 // Certainty: with R within 2^-62 |L| of L and v within 2^-66 |L|, R lies
@@ -67,25 +49,6 @@ struct LogDoubleLanes {
 
 constexpr double doubleCertaintyWindow = 0x1.2p-62;
 
-// log2(1 + r) for r = rh + rl, |r| < 2^-5.
-FPMEX_SIMD_STEP DoubleDouble log2OnePlus(DoubleDouble r)
-{
-    namespace c = logDoubleConstants;
-    Doubles p = splat(c::series[9]);
-    for (int n = 8; n >= 0; --n)
-        p = mulAdd(p, r.hi, splat(c::series[n]));
-    // Each coefficient is larger than r times what follows it, so the sums
-    // with the heads are exact as fastTwoSum forms them.
-    DoubleDouble q = fastTwoSum(splat(c::leadHigh[2]), r.hi * p);
-    q.lo = q.lo + splat(c::leadLow[2]);
-    for (int n = 1; n >= 0; --n) {
-        const DoubleDouble rq = times(r, q);
-        q = fastTwoSum(splat(c::leadHigh[n]), rq.hi);
-        q.lo = q.lo + (rq.lo + splat(c::leadLow[n]));
-    }
-    return times(r, q);
-}
-
 template <LogBase base>
 FPMEX_SIMD_STEP LogDoubleLanes logDoubleLanes(Doubles x)
 {
@@ -94,20 +57,7 @@ FPMEX_SIMD_STEP LogDoubleLanes logDoubleLanes(Doubles x)
     const Mask subnormal = a < splat(0x1p-1022);
     const Doubles scaled = select(subnormal, a * splat(0x1p54), a);
 
-    const LogReduction reduced = reduceLog(scaled);
-    const Doubles k = reduced.k - select(subnormal, splat(54.0), splat(0.0));
-    const Bits j = reduced.j;
-    const DoubleDouble zc = twoProduct(reduced.z, lookup16(c::inverse, j));
-    // Normalised, so that the tail is below 2^-53 of r and the terms of the
-    // series past the third may ignore it.
-    const DoubleDouble r = twoSum(zc.hi - splat(1.0), zc.lo);
-    const DoubleDouble l = log2OnePlus(r);
-
-    // k + table[j] is larger than log2(1 + r) in magnitude, or zero.
-    DoubleDouble g = fastTwoSum(k, lookup16(c::tableHigh, j));
-    g.lo = g.lo + lookup16(c::tableLow, j);
-    DoubleDouble v = fastTwoSum(g.hi, l.hi);
-    v.lo = v.lo + (g.lo + l.lo);
+    DoubleDouble v = log2Of<false>(scaled, splat(0.0), select(subnormal, splat(54.0), splat(0.0)));
     if constexpr (base == LogBase::ten)
         v = times(v, DoubleDouble{splat(c::tenHigh), splat(c::tenLow)});
 
@@ -139,7 +89,7 @@ FPMEX_SIMD_KERNEL int logKernel(double* outRe, double* outIm, const double* inRe
                                 std::size_t count)
 {
     if (inIm != nullptr)
-        return logKernelX87<double, base>(outRe, outIm, inRe, inIm, count);
+        return logComplexKernel<base>(outRe, outIm, inRe, inIm, count);
     FpStateGuard guard;
     sseLoadMode(sseVectorMode);
     Fallback<double, int> fallback{logKernelX87<double, base>, outRe, outIm, inRe};

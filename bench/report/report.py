@@ -58,6 +58,8 @@ THREAD_GOALS = {("single/log2", "complex", 10000000): 0.6, ("single/prod", "real
 COMPLEX_GOAL = 0.25
 COMPLEX_GOALS = {"single/log2": (100000, 10000000), "single/log": (100000, 10000000),
                  "single/log10": (100000, 10000000), "single/exp": (100000, 10000000),
+                 "double/log2": (100000, 10000000), "double/log10": (100000, 10000000),
+                 "double/exp": (100000, 10000000),
                  "double/sqrt": (100000, 10000000)}
 OCTAVE_GOALS = {"single/log2": 0.5, "single/log": 0.5, "single/log10": 0.5, "single/exp": 0.5, "single/floor": 1.0,
                 "double/sqrt": 0.8, "double/round": 0.8, "double/log2": 0.7, "double/log10": 0.7, "double/exp": 0.7}

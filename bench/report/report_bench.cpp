@@ -172,10 +172,10 @@ const UnaryCase<float> singleCases[] = {
 };
 const UnaryCase<double> doubleCases[] = {
     {"double/log2", 0.5, 1000, logKernel<double, LogBase::two>, bareLog<double, LogBase::two>, std::log2,
-     levelOf<doubleLog2, false>},
+     levelOf<doubleLog2, true>},
     {"double/log10", 0.5, 1000, logKernel<double, LogBase::ten>, bareLog<double, LogBase::ten>, std::log10,
-     levelOf<doubleLog10, false>},
-    {"double/exp", -10, 10, fpmex::expKernel<double>, bareExp<double>, std::exp, levelOf<doubleExp, false>},
+     levelOf<doubleLog10, true>},
+    {"double/exp", -10, 10, fpmex::expKernel<double>, bareExp<double>, std::exp, levelOf<doubleExp, true>},
     {"double/sqrt", 0.5, 1000, sqrtKernel, bareSqrt, std::sqrt, levelOf<fpmex::sqrtKernelVariants, true>},
     {"double/round", -1000, 1000, fpmex::roundKernel, bareRound, roundHalfUp,
      levelOf<fpmex::roundKernelVariants, true>},

@@ -51,5 +51,23 @@ FPMEX_SIMD_STEP DoubleDouble times(DoubleDouble a, DoubleDouble b)
     return {p.hi, mulAdd(a.hi, b.lo, mulAdd(a.lo, b.hi, p.lo))};
 }
 
+// hi + lo rounded to a 64-bit significand, ties to even, as the extended
+// format stores it: the tail to a multiple of 2^(e - 63), 2^e the binade of
+// hi + lo (one below hi's when hi is a power of two and lo negative). The
+// multiple of 2^(e - 52) in hi leaves the parity of that multiple to the
+// tail alone. For positive hi of at least 2^-959 (the unit is then a
+// normal double) and |lo| <= ulp(hi) / 2.
+FPMEX_SIMD_STEP DoubleDouble roundedToExtended(DoubleDouble v)
+{
+    const Bits exponent = bitsOf(v.hi) & splatBits(0x7FF0000000000000);
+    const Mask lower = ((bitsOf(v.hi) & splatBits(0x000FFFFFFFFFFFFF)) == splatBits(0)) & (v.lo < splat(0.0));
+    const Doubles unit =
+        select(lower, splat(0.5), splat(1.0)) * doublesOf(exponent - splatBits(std::uint64_t{63} << 52));
+    const Doubles perUnit =
+        select(lower, splat(2.0), splat(1.0)) * doublesOf(splatBits(std::uint64_t{2046 + 63} << 52) - exponent);
+    const Doubles units = v.lo * perUnit;
+    return {v.hi, ((units + splat(0x1.8p52)) - splat(0x1.8p52)) * unit};
+}
+
 } // namespace
 } // namespace fpmex::FPMEX_SIMD_LEVEL

@@ -9,13 +9,17 @@
 #include "variant_harness.h"
 
 #include "common/fallback.h"
+#include "common/fp_state.h"
 #include "common/x87.h"
 #include "logarithms/dissect_kernel.h"
 #include "logarithms/log_kernel.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <utility>
 #include <vector>
 
 namespace fpmex::test {
@@ -160,18 +164,6 @@ void expectModesIgnored(const KernelVariants<LogKernelFn<T>>& variants, const ch
     }
 }
 
-template <class T>
-void expectComplexHandedOver(const KernelVariants<LogKernelFn<T>>& variants, const char* name)
-{
-    const std::vector<T> re = {3, -3, 0, 1, T(1e-30), T(-1e30), 2, T(0.5)};
-    const std::vector<T> im = {4, 0, -8, T(0x1p-27), 1, T(1e30), T(-0.0), T(1e-20)};
-    for (CpuLevel level : vectorLevelsHere()) {
-        const Comparison result =
-            compareEach(flagKernel<T>(name, variants.x87), flagKernel<T>(nameAt(name, level), variants.at(level)), re, im);
-        EXPECT_EQ(result.differences, 0u) << result.summary();
-    }
-}
-
 TEST(LogVariants, IgnoreTheCallersModesAndRestoreThem)
 {
     for (const LogCase& c : logCases)
@@ -180,41 +172,43 @@ TEST(LogVariants, IgnoreTheCallersModesAndRestoreThem)
         expectModesIgnored(doubleVariantsOf(c.base), c.name, specialDoubles());
 }
 
-TEST(LogVariants, HandComplexDoublesToTheReference)
-{
-    for (const DoubleLogCase& c : doubleLogCases)
-        expectComplexHandedOver(doubleVariantsOf(c.base), c.name);
-}
-
 // Complex singles: every row of the case table (zero, infinite and NaN
 // parts, which the variants hand over), the ratio tests of the squares at
 // their threshold (y^2 2^54 against x^2), |z| near 1, where the rounding of
 // x^2 + y^2 to the extended format decides the real part, and random pairs
 // of every magnitude.
+template <class T>
 struct ComplexInputs {
-    std::vector<float> re;
-    std::vector<float> im;
-    void add(float x, float y)
+    std::vector<T> re;
+    std::vector<T> im;
+    void add(T x, T y)
     {
         re.push_back(x);
         im.push_back(y);
     }
 };
 
-ComplexInputs complexTableInputs()
+// Every pair of the parts, the real part first.
+template <class T, std::size_t n>
+ComplexInputs<T> allPairsOf(const T (&parts)[n])
 {
-    const float parts[] = {0.0f, -0.0f, 1, -1, 2, -3, 0.5f, 1e-30f, -1e30f, 0x1p-149f, 0x1.fffffep127f,
-                           __builtin_inff(), -__builtin_inff(), __builtin_nanf(""), -__builtin_nanf("7")};
-    ComplexInputs in;
-    for (float x : parts)
-        for (float y : parts)
+    ComplexInputs<T> in;
+    for (T x : parts)
+        for (T y : parts)
             in.add(x, y);
     return in;
 }
 
-ComplexInputs complexSampleInputs()
+ComplexInputs<float> complexTableInputs()
 {
-    ComplexInputs in;
+    const float parts[] = {0.0f, -0.0f, 1, -1, 2, -3, 0.5f, 1e-30f, -1e30f, 0x1p-149f, 0x1.fffffep127f,
+                           __builtin_inff(), -__builtin_inff(), __builtin_nanf(""), -__builtin_nanf("7")};
+    return allPairsOf(parts);
+}
+
+ComplexInputs<float> complexSampleInputs()
+{
+    ComplexInputs<float> in;
     Random random{61};
     // Every binade from 2^lowest up alike, both signs, finite.
     auto single = [&](int lowest) {
@@ -248,8 +242,8 @@ ComplexInputs complexSampleInputs()
 
 TEST(LogVariants, GiveTheReferenceBitsForComplexSingles)
 {
-    const ComplexInputs table = complexTableInputs();
-    const ComplexInputs sample = complexSampleInputs();
+    const ComplexInputs<float> table = complexTableInputs();
+    const ComplexInputs<float> sample = complexSampleInputs();
     // For the counts and offsets: special and ordinary parts mixed.
     std::vector<float> mixed = table.re;
     mixed.insert(mixed.end(), sample.re.begin(), sample.re.begin() + 300);
@@ -268,6 +262,156 @@ TEST(LogVariants, GiveTheReferenceBitsForComplexSingles)
             if (variants.levelAt(level) >= CpuLevel::avx2) {
                 EXPECT_LT(fallbacks, sample.re.size() / 1000) << variant.name;
             }
+        }
+    }
+}
+
+// Complex doubles: every row of the case table, random patterns and
+// moderate pairs, the ratio tests at their threshold (y^2 512 against x^2),
+// |z| near 1, angles of tiny ratio (s / l from 2^-290 to below 2^-1074,
+// where the angle's result turns subnormal), and pairs whose extended parts,
+// as the reference forms them, lie next to a midpoint between doubles.
+ComplexInputs<double> complexDoubleTableInputs()
+{
+    const double parts[] = {0.0, -0.0, 1, -1, 2, -3, 0.5, 1e-300, -1e300, 0x1p-1074, 0x1.fffffffffffffp1023,
+                            __builtin_inf(), -__builtin_inf(), __builtin_nan(""), -__builtin_nan("7")};
+    return allPairsOf(parts);
+}
+
+// The reference's parts before their rounding to double, for both parts
+// finite and nonzero: its squares, ratio tests and instructions in its order.
+std::pair<long double, long double> extendedParts(LogBase base, double x, double y)
+{
+    const BaseMultipliers& m = baseMultipliers[static_cast<std::size_t>(base)];
+    const long double c = x87::fromBits(m.c.signExponent, m.c.significand);
+    const long double h = x87::fromBits(m.h.signExponent, m.h.significand);
+    const long double a = x87::fromBits(m.a.signExponent, m.a.significand);
+    const long double ex = x87::load(x), ey = x87::load(y);
+    const long double x2 = ex * ex, y2 = ey * ey;
+    long double re;
+    if (y2 * 512 < x2)
+        re = x87::fyl2x(c, std::fabs(ex)) + x87::fyl2xp1(h, y2 / x2);
+    else if (x2 * 512 < y2)
+        re = x87::fyl2x(c, std::fabs(ey)) + x87::fyl2xp1(h, x2 / y2);
+    else
+        re = x87::fyl2x(h, x2 + y2);
+    return {re, x87::fpatan(ey, ex) * a};
+}
+
+ComplexInputs<double> complexDoubleSampleInputs(LogBase base)
+{
+    ComplexInputs<double> in;
+    Random random{83};
+    auto sign = [&](double v) { return (random.next() & 1) != 0 ? -v : v; };
+    auto binade = [&](int lowest, int highest) {
+        const double significand = 1 + static_cast<double>(random.next() >> 12) * 0x1p-52;
+        return std::ldexp(significand,
+                          lowest + static_cast<int>(random.next() % static_cast<std::uint64_t>(highest - lowest + 1)));
+    };
+    auto nudged = [&](double v, int most) {
+        for (int k = static_cast<int>(random.next() % static_cast<std::uint64_t>(most + 1)); k > 0; --k)
+            v = std::nextafter(v, (random.next() & 1) != 0 ? 0.0 : 2 * v);
+        return v;
+    };
+    const std::vector<double> patterns = randomDoubles(200000, 89);
+    for (std::size_t i = 0; i + 1 < patterns.size(); i += 2)
+        in.add(patterns[i], patterns[i + 1]);
+    ComplexInputs<double> moderate;
+    for (int i = 0; i < 200000; ++i)
+        moderate.add(8 * random.uniform() - 4, 8 * random.uniform() - 4);
+    for (int i = 0; i < 20000; ++i) {
+        const double x = binade(-500, 500);
+        const double y = nudged(x * 0x1.6a09e667f3bcdp-5, 6); // x / sqrt(512)
+        in.add(sign(x), sign(y));
+        in.add(sign(y), sign(x));
+    }
+    // Pairs whose extended squares meet the threshold exactly, X = 512 Y,
+    // and their neighbours.
+    FpStateGuard guard;
+    x87Reset();
+    for (int i = 0; i < 40000; ++i) {
+        const double y = binade(-400, 400);
+        const long double Y = x87::load(y) * x87::load(y);
+        double x = std::nextafter(std::nextafter(y * 0x1.6a09e667f3bcdp+4, 0.0), 0.0); // y sqrt(512)
+        for (int k = 0; k < 5; ++k, x = std::nextafter(x, 2 * x))
+            if (x87::load(x) * x87::load(x) == 512 * Y) {
+                in.add(sign(x), sign(y));
+                in.add(sign(std::nextafter(x, 0.0)), sign(y));
+                in.add(sign(y), sign(x));
+            }
+    }
+    for (int i = 0; i < 50000; ++i) {
+        const double x = 0.5 + 0.5 * random.uniform();
+        const double y = nudged(static_cast<double>(std::sqrt(1.0L - static_cast<long double>(x) * x)), 4);
+        in.add(sign(x), sign(y));
+    }
+    for (int i = 0; i < 20000; ++i) {
+        // s / l = 2^-d, d around the scalings' thresholds and the ends of
+        // the normal and subnormal results.
+        const int ends[] = {290, 300, 479, 600, 1020, 1022, 1074, 1100};
+        const int d = ends[random.next() % 8] + static_cast<int>(random.next() % 9) - 4;
+        const int lowest = std::max(-1022, d - 1074);
+        const double l = binade(lowest, 1023);
+        const double s = std::ldexp(binade(0, 0), std::ilogb(l) - d);
+        if (s == 0)
+            continue;
+        in.add(sign(l), sign(s));
+        in.add(sign(s), sign(l));
+    }
+    // The search for midpoints, among the moderate pairs and the random
+    // patterns so far.
+    const std::size_t candidates = in.re.size();
+    auto search = [&](const std::vector<double>& re, const std::vector<double>& im, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            if (!std::isfinite(re[i]) || !std::isfinite(im[i]) || re[i] == 0 || im[i] == 0)
+                continue;
+            const auto [r, a] = extendedParts(base, re[i], im[i]);
+            if (nearDoubleMidpoint(r, 2) || nearDoubleMidpoint(a, 2))
+                in.add(re[i], im[i]);
+        }
+    };
+    search(in.re, in.im, candidates);
+    search(moderate.re, moderate.im, moderate.re.size());
+    in.re.insert(in.re.end(), moderate.re.begin(), moderate.re.end());
+    in.im.insert(in.im.end(), moderate.im.begin(), moderate.im.end());
+    return in;
+}
+
+TEST(DoubleLogVariants, GiveTheReferenceBitsForComplexElements)
+{
+    const ComplexInputs<double> table = complexDoubleTableInputs();
+    std::vector<double> mixed = table.re;
+    for (const DoubleLogCase& c : doubleLogCases) {
+        const auto& variants = doubleVariantsOf(c.base);
+        const auto reference = flagKernel<double>(c.name, variants.x87);
+        const ComplexInputs<double> sample = complexDoubleSampleInputs(c.base);
+        const std::size_t searched = sample.re.size() - 200000;
+        mixed.insert(mixed.end(), sample.re.end() - 300, sample.re.end());
+        for (CpuLevel level : levelsWithOwnVariant(variants)) {
+            const auto variant = flagKernel<double>(nameAt(c.name, level), variants.at(level));
+            Comparison result = compareEach(reference, variant, table.re, table.im);
+            result.merge(compareKernels(reference, variant, sample.re.data(), sample.im.data(), sample.re.size()));
+            result.merge(compareCountsAndOffsets(reference, variant, mixed, 67, true));
+            EXPECT_EQ(result.differences, 0u) << result.summary();
+            // Moderate pairs are decided here, but for a few.
+            const std::uint64_t fallbacksBefore = fallbackCount();
+            result.merge(compareKernels(reference, variant, sample.re.data() + searched, sample.im.data() + searched,
+                                        200000));
+            EXPECT_LT(fallbackCount() - fallbacksBefore, 200000u / 100) << variant.name;
+            EXPECT_EQ(result.differences, 0u) << result.summary();
+            // Under a careless caller's modes, the same bits.
+            const std::size_t n = 4096;
+            std::vector<double> re0(n), im0(n), re1(n), im1(n);
+            const int flag0 =
+                variants.x87(re0.data(), im0.data(), sample.re.data() + searched, sample.im.data() + searched, n);
+            int flag1 = -1;
+            underCarelessModes([&] {
+                flag1 = variants.at(level)(re1.data(), im1.data(), sample.re.data() + searched,
+                                           sample.im.data() + searched, n);
+            });
+            EXPECT_EQ(flag1, flag0);
+            EXPECT_EQ(std::memcmp(re0.data(), re1.data(), n * sizeof(double)), 0) << variant.name;
+            EXPECT_EQ(std::memcmp(im0.data(), im1.data(), n * sizeof(double)), 0) << variant.name;
         }
     }
 }

@@ -360,18 +360,21 @@ std::vector<double> nearDoubleMidpoints(const std::vector<double>& candidates,
     FpStateGuard guard;
     x87Reset();
     std::vector<double> out;
-    for (double x : candidates) {
-        const long double r = extendedResult(x);
-        if (!(std::fabs(r) >= 0x1p-1022L && std::fabs(r) <= 0x1p1023L))
-            continue;
-        // The eleven significand bits that rounding to double drops; the
-        // midpoint is 0x400.
-        const auto dropped = static_cast<unsigned>(x87::significandOf(r) & 0x7FF);
-        const unsigned distance = dropped > 0x400 ? dropped - 0x400 : 0x400 - dropped;
-        if (distance <= withinUlps)
+    for (double x : candidates)
+        if (nearDoubleMidpoint(extendedResult(x), withinUlps))
             out.push_back(x);
-    }
     return out;
+}
+
+bool nearDoubleMidpoint(long double r, unsigned withinUlps)
+{
+    if (!(std::fabs(r) >= 0x1p-1022L && std::fabs(r) <= 0x1p1023L))
+        return false;
+    // The eleven significand bits that rounding to double drops; the
+    // midpoint is 0x400.
+    const auto dropped = static_cast<unsigned>(x87::significandOf(r) & 0x7FF);
+    const unsigned distance = dropped > 0x400 ? dropped - 0x400 : 0x400 - dropped;
+    return distance <= withinUlps;
 }
 
 std::vector<CpuLevel> vectorLevelsHere()

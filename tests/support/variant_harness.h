@@ -132,6 +132,9 @@ std::vector<double> nearOneDoubles(std::size_t count, std::uint64_t seed);
 std::vector<double> nearDoubleMidpoints(const std::vector<double>& candidates,
                                         const std::function<long double(double)>& extendedResult,
                                         unsigned withinUlps);
+// Whether a normal extended value lies within `withinUlps` extended units in
+// the last place of a midpoint between two doubles.
+bool nearDoubleMidpoint(long double r, unsigned withinUlps);
 
 // A variant's inputs shifted to every offset within 64 bytes and run at
 // every count from 1 to maxCount, each compared with the reference, so

@@ -10,10 +10,11 @@
 //   fpmex_accuracy instructions SAMPLES [CASE...]
 //                                           the x87 instructions FYL2X (log2
 //                                           and times the FLDLG2 constant),
-//                                           F2XM1 and FSINCOS alone, error in
-//                                           extended ulps; CASE: fyl2x, f2xm1,
-//                                           fsincos, fsincos-small (arguments
-//                                           below pi/4)
+//                                           F2XM1, FSINCOS, FPATAN and FYL2XP1
+//                                           alone, error in extended ulps;
+//                                           CASE: fyl2x, f2xm1, fsincos,
+//                                           fsincos-small (arguments below
+//                                           pi/4), fpatan, fyl2xp1
 //
 // FPMEX_ACCURACY_THREADS sets the number of threads (default: all cores).
 #include "accuracy.h"

@@ -14,7 +14,15 @@
 //                  of y by its period scaled onto 2*pi, never more. Near a
 //                  multiple of pi/2 one of the two is tiny and its error in
 //                  its own ulps says little about the angle, so these two are
-//                  also measured in the absolute unit 2^-64.
+//                  also measured in the absolute unit 2^-64;
+//   FPATAN(y, x)   atan2(y, x) for finite nonzero doubles y and x: the angle
+//                  of the complex logarithm;
+//   FYL2XP1(h, r)  h*log2(1 + r) for extended 0 < r <= 2^-9 and the two
+//                  multipliers of log2 and log10 of a magnitude, h = 1/2 and
+//                  h = lg2/2 (the extended value the kernels hold); exact:
+//                  that h times log2(1 + r). The complex logarithm of doubles
+//                  adds it to the log of the larger part when r, the ratio of
+//                  the squares of the parts, falls below 2^-9.
 //
 // The samples alternate between two regions, by sample number k % 2:
 //   FYL2X: random bit patterns of positive finite doubles (every binade,
@@ -27,7 +35,15 @@
 //   FSINCOS: a uniform on [-2*pi, 2*pi] with all 64 significand bits random;
 //          a = m + d rounded to extended, m = j*pi/2 rounded to extended for
 //          j uniform in -4 .. 4, |d| log-uniform between 2^-60 and 2^-20, of
-//          either sign but towards zero for j = +-4 (the range ends there).
+//          either sign but towards zero for j = +-4 (the range ends there);
+//   FPATAN: both random bit patterns of finite nonzero doubles with random
+//          signs (so |y/x| is mostly far from 1); near the axes and
+//          diagonals: x in [1, 2) times 2^e, e uniform in -60 .. 60, and
+//          y = x*q rounded to double, q log-uniform between 2^-60 and 2^60,
+//          or for one pair in four q = 1 +- d rounded to double, d
+//          log-uniform between 2^-60 and 2^-20; signs random;
+//   FYL2XP1: r uniform on (0, 2^-9] with all 64 significand bits random;
+//          r log-uniform between 2^-70 and 2^-9.
 // Inputs come in blocks of 65536, block b drawn from a generator seeded with
 // b, and the input kept for the largest error is the first by sample number
 // among equal errors, so a run gives the same figures whatever the thread
@@ -38,7 +54,8 @@
 // and sin are correctly rounded however close a lies to a zero of them. A
 // result is correctly rounded when it equals the reference rounded once to 64
 // bits; the reference is then off only if the exact value lies within 2^-250
-// or so of a rounding boundary, which no sample here comes near.
+// or so of a rounding boundary, which no sample here comes near. MPFR's atan2
+// and log2p1 are correctly rounded too.
 #include "accuracy.h"
 
 #include "common/fp_state.h"
@@ -66,6 +83,8 @@ static_assert(sizeof(unsigned long) == 8, "mpfr_set_ui_2exp takes the whole sign
 
 // The value FLDLG2 loads under round to nearest: log10(2) to 64 bits.
 const Extended lg2 = x87::fromBits(0x3FFD, 0x9A209A84FBCFF799);
+// Half of it, exactly: the multiplier of log2(1 + r) for log10.
+const Extended halfLg2 = x87::fromBits(0x3FFC, 0x9A209A84FBCFF799);
 
 // An extended value into MPFR exactly, from its fields (no long double
 // arithmetic on the way).
@@ -98,6 +117,40 @@ double positiveFinite(Random& random)
             return doubleOf(bits);
         }
     }
+}
+
+double finiteNonzero(Random& random)
+{
+    for (;;) {
+        const std::uint64_t bits = random.next();
+        if ((bits & 0x7FFFFFFFFFFFFFFFull) != 0 && ((bits >> 52) & 0x7FF) != 0x7FF) {
+            return doubleOf(bits);
+        }
+    }
+}
+
+struct Operands {
+    double y, x;
+};
+
+// Pairs whose angle lies near 0, +-pi/2, +-pi (|y/x| from 2^-60 to 2^60) or,
+// one in four, near +-pi/4, +-3pi/4 (|y| and |x| within a factor 1 +- 2^-20,
+// equal when 1 +- d rounds to 1), both parts of moderate magnitude.
+Operands nearAxesOrDiagonal(Random& random)
+{
+    const int e = static_cast<int>(random.next() % 121) - 60;
+    const double x = std::ldexp(doubleOf(0x3FF0000000000000ull | (random.next() >> 12)), e);
+    double q;
+    if (random.next() % 4 == 0) {
+        const double d = std::exp2(-20.0 - 40.0 * random.uniform());
+        q = (random.next() & 1) != 0 ? 1.0 - d : 1.0 + d;
+    } else {
+        q = std::exp2(-60.0 + 120.0 * random.uniform());
+    }
+    const double y = x * q;
+    const bool negativeY = (random.next() & 1) != 0;
+    const bool negativeX = (random.next() & 1) != 0;
+    return {negativeY ? -y : y, negativeX ? -x : x};
 }
 
 double nearOne(Random& random)
@@ -197,18 +250,21 @@ Extended nearQuarterTurn(Random& random, const QuarterTurns& turns, mpfr_ptr sum
     return mpfr_get_ld(sum, MPFR_RNDN);
 }
 
-// The largest of one error measure and the input it came from.
+// The largest of one error measure and the input it came from (with the
+// second operand, x, of an instruction of two).
 struct Largest {
     double error = -1.0;
     std::uint64_t index = 0;
     Extended input = 0.0L;
+    Extended other = 0.0L;
 
-    void note(double value, std::uint64_t at, Extended from)
+    void note(double value, std::uint64_t at, Extended from, Extended fromOther)
     {
         if (value > error || (value == error && at < index)) {
             error = value;
             index = at;
             input = from;
+            other = fromOther;
         }
     }
 };
@@ -225,8 +281,8 @@ struct Tally {
         samples += other.samples;
         notCorrect += other.notCorrect;
         if (other.samples != 0) {
-            ulps.note(other.ulps.error, other.ulps.index, other.ulps.input);
-            absolute.note(other.absolute.error, other.absolute.index, other.absolute.input);
+            ulps.note(other.ulps.error, other.ulps.index, other.ulps.input, other.ulps.other);
+            absolute.note(other.absolute.error, other.absolute.index, other.absolute.input, other.absolute.other);
         }
     }
 };
@@ -248,7 +304,8 @@ struct Judge {
     Judge(const Judge&) = delete;
     Judge& operator=(const Judge&) = delete;
 
-    void judge(Tally& tally, Extended value, mpfr_srcptr exact, std::uint64_t index, Extended input)
+    void judge(Tally& tally, Extended value, mpfr_srcptr exact, std::uint64_t index, Extended input,
+               Extended other = 0.0L)
     {
         setExtended(result, value);
         bool correct;
@@ -277,8 +334,8 @@ struct Judge {
         }
         ++tally.samples;
         tally.notCorrect += !correct;
-        tally.ulps.note(ulps, index, input);
-        tally.absolute.note(absolute, index, input);
+        tally.ulps.note(ulps, index, input, other);
+        tally.absolute.note(absolute, index, input, other);
     }
 };
 
@@ -287,20 +344,27 @@ bool printedEmpty(const char* name, const char* region, const Tally& t)
 {
     if (t.samples != 0)
         return false;
-    std::printf("%-13s %-23s %10d samples\n", name, region, 0);
+    std::printf("%-17s %-23s %10d samples\n", name, region, 0);
     return true;
 }
 
-void printRow(const char* name, const char* region, const Tally& t)
+// The largest error and where it was; pair: an instruction of two
+// operands, both printed, y first.
+void printLargest(const char* name, const char* region, const Tally& t, bool pair)
 {
     if (printedEmpty(name, region, t))
         return;
-    std::printf("%-13s %-23s %10llu samples, largest error %.6f ulp, %.4f %% not correctly rounded (%llu), at %La "
-                "(%.21Lg)\n",
-                name, region, static_cast<unsigned long long>(t.samples), t.ulps.error,
-                100.0 * t.notCorrect / t.samples, static_cast<unsigned long long>(t.notCorrect), t.ulps.input,
-                t.ulps.input);
+    std::printf("%-17s %-23s %10llu samples, largest error %.6f ulp, %.4f %% not correctly rounded (%llu), ", name,
+                region, static_cast<unsigned long long>(t.samples), t.ulps.error, 100.0 * t.notCorrect / t.samples,
+                static_cast<unsigned long long>(t.notCorrect));
+    if (pair)
+        std::printf("at y = %La, x = %La (%.17Lg, %.17Lg)\n", t.ulps.input, t.ulps.other, t.ulps.input, t.ulps.other);
+    else
+        std::printf("at %La (%.21Lg)\n", t.ulps.input, t.ulps.input);
 }
+
+void printRow(const char* name, const char* region, const Tally& t) { printLargest(name, region, t, false); }
+void printPairRow(const char* name, const char* region, const Tally& t) { printLargest(name, region, t, true); }
 
 // For results that come near zero: the absolute error first, and the input
 // of each largest error.
@@ -308,7 +372,7 @@ void printAngleRow(const char* name, const char* region, const Tally& t)
 {
     if (printedEmpty(name, region, t))
         return;
-    std::printf("%-13s %-23s %10llu samples, largest error %.6f x 2^-64 at %La (%.21Lg), %.6g ulp at %La "
+    std::printf("%-17s %-23s %10llu samples, largest error %.6f x 2^-64 at %La (%.21Lg), %.6g ulp at %La "
                 "(%.21Lg), %.4f %% not correctly rounded (%llu)\n",
                 name, region, static_cast<unsigned long long>(t.samples), t.absolute.error, t.absolute.input,
                 t.absolute.input, t.ulps.error, t.ulps.input, t.ulps.input, 100.0 * t.notCorrect / t.samples,
@@ -386,10 +450,11 @@ double secondsSince(std::chrono::steady_clock::time_point start)
 
 int runInstructionError(const std::vector<std::string>& cases, std::uint64_t samples, unsigned threads)
 {
-    const char* const known[] = {"fyl2x", "f2xm1", "fsincos", "fsincos-small"};
+    const char* const known[] = {"fyl2x", "f2xm1", "fsincos", "fsincos-small", "fpatan", "fyl2xp1"};
     for (const std::string& name : cases) {
         if (std::find(std::begin(known), std::end(known), name) == std::end(known)) {
-            std::fprintf(stderr, "instructions: unknown case %s (fyl2x, f2xm1, fsincos, fsincos-small)\n", name.c_str());
+            std::fprintf(stderr, "instructions: unknown case %s (fyl2x, f2xm1, fsincos, fsincos-small, fpatan, "
+                         "fyl2xp1)\n", name.c_str());
             return 2;
         }
     }
@@ -492,6 +557,84 @@ int runInstructionError(const std::vector<std::string>& cases, std::uint64_t sam
         printCase("FSINCOS cos", smallRegions, cosines);
         printCase("FSINCOS sin", smallRegions, sines);
         std::printf("FSINCOS below pi/4 %.1f s\n", secondsSince(start));
+        std::fflush(stdout);
+    }
+    if (isChosen(cases, "fpatan")) {
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<Tally> tallies(threads * 2);
+        forBlocks(samples, threads, [&](std::uint64_t block, std::uint64_t first, std::size_t count, unsigned worker) {
+            thread_local Judge judge;
+            thread_local struct References {
+                mpfr_t y, x, angle;
+                References()
+                {
+                    mpfr_inits2(53, y, x, static_cast<mpfr_ptr>(nullptr));
+                    mpfr_init2(angle, referenceBits);
+                }
+                ~References() { mpfr_clears(y, x, angle, static_cast<mpfr_ptr>(nullptr)); }
+            } exact;
+            Random random{0x5EED5000ull + block * 0x100000001ull};
+            for (std::size_t k = 0; k < count; ++k) {
+                Operands pair;
+                if (k % 2 == 0) {
+                    pair.y = finiteNonzero(random);
+                    pair.x = finiteNonzero(random);
+                } else {
+                    pair = nearAxesOrDiagonal(random);
+                }
+                const Extended y = x87::load(pair.y);
+                const Extended x = x87::load(pair.x);
+                const Extended result = x87::fpatan(y, x);
+                mpfr_set_d(exact.y, pair.y, MPFR_RNDN);
+                mpfr_set_d(exact.x, pair.x, MPFR_RNDN);
+                mpfr_atan2(exact.angle, exact.y, exact.x, MPFR_RNDN);
+                judge.judge(tallies[worker * 2 + k % 2], result, exact.angle, first + k, y, x);
+            }
+        });
+        const char* const angleOfRegions[2] = {"whole range", "near axes and diagonals"};
+        printCase("FPATAN(y, x)", angleOfRegions, tallies, printPairRow);
+        std::printf("FPATAN %.1f s\n", secondsSince(start));
+        std::fflush(stdout);
+    }
+    // Both FYL2XP1 cases on the same r, sharing the exact log2(1 + r).
+    if (isChosen(cases, "fyl2xp1")) {
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<Tally> halved(threads * 2), scaled(threads * 2);
+        forBlocks(samples, threads, [&](std::uint64_t block, std::uint64_t first, std::size_t count, unsigned worker) {
+            thread_local Judge judge;
+            thread_local struct References {
+                mpfr_t ratio, log2p1, halved, scaled, constant;
+                References()
+                {
+                    mpfr_inits2(referenceBits, log2p1, halved, scaled, static_cast<mpfr_ptr>(nullptr));
+                    mpfr_inits2(64, ratio, constant, static_cast<mpfr_ptr>(nullptr));
+                    setExtended(constant, halfLg2);
+                }
+                ~References()
+                {
+                    mpfr_clears(ratio, log2p1, halved, scaled, constant, static_cast<mpfr_ptr>(nullptr));
+                }
+            } exact;
+            Random random{0x5EED6000ull + block * 0x100000001ull};
+            for (std::size_t k = 0; k < count; ++k) {
+                // Both draws are below 2^-9 in magnitude and never zero.
+                const Extended r =
+                    std::fabs(k % 2 == 0 ? uniformBelow(random, 0x3FFF - 10) : logUniform(random, -70.0, -9.0));
+                const Extended half = x87::fyl2xp1(0.5L, r);
+                const Extended times = x87::fyl2xp1(halfLg2, r);
+                setExtended(exact.ratio, r);
+                mpfr_log2p1(exact.log2p1, exact.ratio, MPFR_RNDN);
+                mpfr_div_2ui(exact.halved, exact.log2p1, 1, MPFR_RNDN);
+                mpfr_mul(exact.scaled, exact.log2p1, exact.constant, MPFR_RNDN);
+                const std::uint64_t index = first + k;
+                judge.judge(halved[worker * 2 + k % 2], half, exact.halved, index, r);
+                judge.judge(scaled[worker * 2 + k % 2], times, exact.scaled, index, r);
+            }
+        });
+        const char* const ratioRegions[2] = {"uniform (0, 2^-9]", "log-uniform 2^-70..2^-9"};
+        printCase("FYL2XP1(1/2, r)", ratioRegions, halved);
+        printCase("FYL2XP1(lg2/2, r)", ratioRegions, scaled);
+        std::printf("FYL2XP1 %.1f s\n", secondsSince(start));
         std::fflush(stdout);
     }
     return 0;

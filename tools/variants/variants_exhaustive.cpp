@@ -23,7 +23,9 @@
 // input) M pairs: random bit patterns, the computed range of x and past it,
 // imaginary parts next to multiples of a quarter period, and moderate
 // parts; complex-sqrt (double, complex input) M pairs: random bit patterns,
-// moderate parts, and parts of very different magnitudes.
+// moderate parts, and parts of very different magnitudes; complex-double-log2
+// and complex-double-log10 M pairs of those kinds and two more: |z| near 1,
+// and ratios of the parts below 2^-250.
 // FPMEX_VARIANTS_THREADS sets the number of threads (default: all
 // cores). Prints one line per function and level: elements compared,
 // differences, elements the variant handed to the reference, and the time;
@@ -31,6 +33,7 @@
 #include "variant_harness.h"
 
 #include "common/fallback.h"
+#include "elementary/exp_constants.h"
 #include "elementary/exp_kernel.h"
 #include "elementary/rounding_kernel.h"
 #include "elementary/sqrt_kernel.h"
@@ -255,71 +258,109 @@ void complexInputs(std::uint64_t block, std::vector<float>& re, std::vector<floa
     }
 }
 
-// Complex singles for exp, in turn by block: random bit patterns of both
-// parts, x over [-110, 95] (the computed range and past it) with y of every
-// binade up to 2^21, y next to a multiple of a quarter of the period P
-// (where the remainder is zero or the angle's cosine or sine tiny), and
-// moderate parts.
-void complexExpInputs(std::uint64_t block, std::vector<float>& re, std::vector<float>& im)
+// Complex exp's pairs in turn by block: random bit patterns of both parts,
+// x over the computed range and past it ([-110, 95] for singles, [-720,
+// 715] for doubles) with y of every binade (up to 2^21 and 2^46), y next to
+// a multiple of a quarter of the period P (where the remainder is zero or
+// the angle's cosine or sine tiny), and moderate parts.
+template <class T>
+void complexExpInputs(std::uint64_t block, std::vector<T>& re, std::vector<T>& im)
 {
+    constexpr bool single = sizeof(T) == 4;
+    constexpr double xLow = single ? -110 : -720;
+    constexpr double xWidth = single ? 205 : 1435;
+    constexpr int yLowest = single ? -149 : -1074;
+    constexpr std::uint64_t yBinades = single ? 170 : 1120;
+    constexpr double period = single ? 6.2831854820251465 : ExpConstants<double>::period;
     Random random{block + 1};
+    auto pattern = [&] {
+        if constexpr (single)
+            return singlePattern(random);
+        else
+            return std::bit_cast<double>(random.next());
+    };
     for (std::size_t i = 0; i < re.size(); ++i) {
         switch (block % 4) {
         case 0:
-            re[i] = singlePattern(random);
-            im[i] = singlePattern(random);
+            re[i] = pattern();
+            im[i] = pattern();
             break;
         case 1: {
-            re[i] = static_cast<float>(-110 + 205 * random.uniform());
-            const int exponent = static_cast<int>(random.next() % 170) - 149;
-            const float y = std::ldexp(static_cast<float>(1 + random.uniform()), exponent);
+            re[i] = static_cast<T>(xLow + xWidth * random.uniform());
+            const int exponent = static_cast<int>(random.next() % yBinades) + yLowest;
+            const T y = std::ldexp(static_cast<T>(1 + random.uniform()), exponent);
             im[i] = (random.next() & 1) != 0 ? -y : y;
             break;
         }
         case 2: {
             const auto quarters = static_cast<double>(static_cast<std::int64_t>(random.next() % 200001) - 100000);
-            float y = static_cast<float>(quarters * 6.2831854820251465 / 4);
+            T y = static_cast<T>(quarters * period / 4);
             for (int k = static_cast<int>(random.next() % 4); k > 0; --k)
-                y = std::nextafter(y, (random.next() & 1) != 0 ? -1e9f : 1e9f);
-            re[i] = static_cast<float>(-20 + 40 * random.uniform());
+                y = std::nextafter(y, (random.next() & 1) != 0 ? T(-1e9) : T(1e9));
+            re[i] = static_cast<T>(-20 + 40 * random.uniform());
             im[i] = y;
             break;
         }
         default:
-            re[i] = static_cast<float>(-10 + 20 * random.uniform());
-            im[i] = static_cast<float>(-100 + 200 * random.uniform());
+            re[i] = static_cast<T>(-10 + 20 * random.uniform());
+            im[i] = static_cast<T>(-100 + 200 * random.uniform());
             break;
         }
     }
 }
 
-// Complex doubles for sqrt, in turn by block: random bit patterns of both
-// parts, moderate parts of both signs, and parts of very different
-// magnitudes (the smaller square rounded away in the sum).
-void complexSqrtInputs(std::uint64_t block, std::vector<double>& re, std::vector<double>& im)
+// Complex doubles in turn by block, over `kinds` kinds: random bit patterns
+// of both parts, moderate parts of both signs, parts of very different
+// magnitudes (the smaller square rounded away in the sum); with five kinds
+// also |z| near 1 (y the double nearest sqrt(1 - x^2), moved by up to 3
+// ulps) and ratios s / l from 2^-250 to 2^-1150, where the smaller part
+// leaves only its angle. sqrt takes the first three, the logarithms all.
+void complexDoubleInputs(std::uint64_t block, std::vector<double>& re, std::vector<double>& im, unsigned kinds)
 {
     Random random{block + 1};
     auto sign = [&] { return (random.next() & 1) != 0 ? -1.0 : 1.0; };
     for (std::size_t i = 0; i < re.size(); ++i) {
-        switch (block % 3) {
+        double big, small;
+        switch (block % kinds) {
         case 0:
             re[i] = std::bit_cast<double>(random.next());
             im[i] = std::bit_cast<double>(random.next());
-            break;
+            continue;
         case 1:
             re[i] = sign() * 1000 * random.uniform();
             im[i] = sign() * 1000 * random.uniform();
+            continue;
+        case 2:
+            big = std::ldexp(1 + random.uniform(), static_cast<int>(random.next() % 900) - 450);
+            small = big * std::ldexp(1 + random.uniform(), -static_cast<int>(random.next() % 120));
             break;
-        default: {
-            const double big = std::ldexp(1 + random.uniform(), static_cast<int>(random.next() % 900) - 450);
-            const double small = big * std::ldexp(1 + random.uniform(), -static_cast<int>(random.next() % 120));
-            const bool swap = (random.next() & 1) != 0;
-            re[i] = sign() * (swap ? small : big);
-            im[i] = sign() * (swap ? big : small);
+        case 3: {
+            big = 0.5 + 0.5 * random.uniform();
+            small = static_cast<double>(std::sqrt(1.0L - static_cast<long double>(big) * big));
+            for (int k = static_cast<int>(random.next() % 4); k > 0; --k)
+                small = std::nextafter(small, (random.next() & 1) != 0 ? 0.0 : 1.0);
             break;
         }
+        default:
+            big = std::ldexp(1 + random.uniform(), static_cast<int>(random.next() % 2046) - 1022);
+            small = std::max(big * std::ldexp(1 + random.uniform(), -250 - static_cast<int>(random.next() % 900)),
+                             0x1p-1074);
+            break;
         }
+        const bool swap = (random.next() & 1) != 0;
+        re[i] = sign() * (swap ? small : big);
+        im[i] = sign() * (swap ? big : small);
     }
+}
+
+void complexSqrtInputs(std::uint64_t block, std::vector<double>& re, std::vector<double>& im)
+{
+    complexDoubleInputs(block, re, im, 3);
+}
+
+void complexLogDoubleInputs(std::uint64_t block, std::vector<double>& re, std::vector<double>& im)
+{
+    complexDoubleInputs(block, re, im, 5);
 }
 
 bool chosen(const std::vector<std::string>& names, const char* name)
@@ -402,9 +443,19 @@ int main(int argc, char** argv)
     for (const auto& [name, table] : complexLogs)
         if (chosen(names, name))
             clean &= overGeneratedPairs(contest<float>(name, *table, flagF), samples, threads, complexInputs);
+    const std::pair<const char*, const KernelVariants<LogKernelFn<double>>*> complexDoubleLogs[] = {
+        {"complex-double-log2", &logKernelVariants<double, LogBase::two>()},
+        {"complex-double-log10", &logKernelVariants<double, LogBase::ten>()}};
+    for (const auto& [name, table] : complexDoubleLogs)
+        if (chosen(names, name))
+            clean &= overGeneratedPairs(contest<double>(name, *table, flagDouble), samples, threads,
+                                        complexLogDoubleInputs);
     if (chosen(names, "complex-exp"))
         clean &= overGeneratedPairs(contest<float>("complex-exp", expKernelVariants<float>(), plainF), samples, threads,
-                                    complexExpInputs);
+                                    complexExpInputs<float>);
+    if (chosen(names, "complex-double-exp"))
+        clean &= overGeneratedPairs(contest<double>("complex-double-exp", expKernelVariants<double>(), plainDouble),
+                                    samples, threads, complexExpInputs<double>);
     if (chosen(names, "complex-sqrt"))
         clean &= overGeneratedPairs(contest<double>("complex-sqrt", sqrtKernelVariants(), flagD), samples, threads,
                                     complexSqrtInputs);
