@@ -333,7 +333,7 @@ TEST(ElementaryVariants, ComplexDoubleExpGivesTheReferenceBitsForTablesSamplesAn
         // The midpoints are handed over, and few else are.
         const std::uint64_t fallbacks = fallbackCount() - fallbacksBefore;
         EXPECT_GT(fallbacks, (random - 200000) / 2) << variant.name;
-        EXPECT_LT(fallbacks, random / 20) << variant.name;
+        EXPECT_LT(fallbacks, random / 40) << variant.name;
         result.merge(
             compareKernels(reference, variant, re.data() + random, im.data() + random, re.size() - random));
         result.merge(compareCountsAndOffsets(reference, variant, mixed, 67, true));

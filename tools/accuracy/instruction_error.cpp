@@ -14,7 +14,10 @@
 //                  of y by its period scaled onto 2*pi, never more. Near a
 //                  multiple of pi/2 one of the two is tiny and its error in
 //                  its own ulps says little about the angle, so these two are
-//                  also measured in the absolute unit 2^-64;
+//                  also measured in the absolute unit 2^-64, and by how far
+//                  that error exceeds half an ulp of the extended result: the
+//                  share of the final rounding, which a kernel bounding the
+//                  error from the result it holds can count apart;
 //   FPATAN(y, x)   atan2(y, x) for finite nonzero doubles y and x: the angle
 //                  of the complex logarithm;
 //   FYL2XP1(h, r)  h*log2(1 + r) for extended 0 < r <= 2^-9 and the two
@@ -253,7 +256,9 @@ Extended nearQuarterTurn(Random& random, const QuarterTurns& turns, mpfr_ptr sum
 // The largest of one error measure and the input it came from (with the
 // second operand, x, of an instruction of two).
 struct Largest {
-    double error = -1.0;
+    // Below any measure: the error beyond the final rounding is negative
+    // where the rounding alone bounds the error.
+    double error = -std::numeric_limits<double>::infinity();
     std::uint64_t index = 0;
     Extended input = 0.0L;
     Extended other = 0.0L;
@@ -275,6 +280,10 @@ struct Tally {
     Largest ulps;
     // |result - exact| in units of 2^-64.
     Largest absolute;
+    // |result - exact| - ulp(result)/2 in units of 2^-64, ulp(result) the
+    // extended ulp of the binade of the result itself; for a zero result,
+    // the error alone.
+    Largest beyondRounding;
 
     void add(const Tally& other)
     {
@@ -283,6 +292,8 @@ struct Tally {
         if (other.samples != 0) {
             ulps.note(other.ulps.error, other.ulps.index, other.ulps.input, other.ulps.other);
             absolute.note(other.absolute.error, other.absolute.index, other.absolute.input, other.absolute.other);
+            beyondRounding.note(other.beyondRounding.error, other.beyondRounding.index, other.beyondRounding.input,
+                                other.beyondRounding.other);
         }
     }
 };
@@ -290,16 +301,20 @@ struct Tally {
 // The comparison of one result with its reference, with the MPFR variables
 // of one thread.
 struct Judge {
-    mpfr_t result, rounded, difference;
+    mpfr_t result, rounded, difference, halfUlp, excess;
     Judge()
     {
         mpfr_init2(result, 64);
         mpfr_init2(rounded, 64);
         mpfr_init2(difference, referenceBits);
+        mpfr_init2(halfUlp, 2);
+        // Room for the difference less a power of two up to 2^256 times it:
+        // exact for all but errors that small, which the double rounds away.
+        mpfr_init2(excess, 2 * referenceBits);
     }
     ~Judge()
     {
-        mpfr_clears(result, rounded, difference, static_cast<mpfr_ptr>(nullptr));
+        mpfr_clears(result, rounded, difference, halfUlp, excess, static_cast<mpfr_ptr>(nullptr));
     }
     Judge(const Judge&) = delete;
     Judge& operator=(const Judge&) = delete;
@@ -311,14 +326,27 @@ struct Judge {
         bool correct;
         double ulps;
         double absolute;
+        double beyondRounding;
         if (!mpfr_number_p(result)) {
             correct = false;
             ulps = std::numeric_limits<double>::infinity();
             absolute = ulps;
+            beyondRounding = ulps;
         } else {
             mpfr_sub(difference, result, exact, MPFR_RNDN);
             mpfr_mul_2si(difference, difference, 64, MPFR_RNDN);
             absolute = std::fabs(mpfr_get_d(difference, MPFR_RNDN));
+            mpfr_abs(excess, difference, MPFR_RNDN);
+            if (!mpfr_zero_p(result)) {
+                // |result| lies in [2^(E-1), 2^E) for MPFR's exponent E, a
+                // power of two at the bottom of its binade included, so half
+                // its ulp is 2^(E-65), 2^(E-1) in units of 2^-64; denormals
+                // are spaced as the smallest normal binade.
+                const mpfr_exp_t binade = std::max<mpfr_exp_t>(mpfr_get_exp(result), -16381);
+                mpfr_set_ui_2exp(halfUlp, 1, binade - 1, MPFR_RNDN);
+                mpfr_sub(excess, excess, halfUlp, MPFR_RNDN);
+            }
+            beyondRounding = mpfr_get_d(excess, MPFR_RNDN);
             if (mpfr_zero_p(exact)) {
                 // log2(1): only +0 is right, and it has no ulp to be measured in.
                 correct = mpfr_zero_p(result) && !x87::signOf(value);
@@ -336,6 +364,7 @@ struct Judge {
         tally.notCorrect += !correct;
         tally.ulps.note(ulps, index, input, other);
         tally.absolute.note(absolute, index, input, other);
+        tally.beyondRounding.note(beyondRounding, index, input, other);
     }
 };
 
@@ -367,16 +396,17 @@ void printRow(const char* name, const char* region, const Tally& t) { printLarge
 void printPairRow(const char* name, const char* region, const Tally& t) { printLargest(name, region, t, true); }
 
 // For results that come near zero: the absolute error first, and the input
-// of each largest error.
+// of each largest error; last the largest error beyond the final rounding.
 void printAngleRow(const char* name, const char* region, const Tally& t)
 {
     if (printedEmpty(name, region, t))
         return;
     std::printf("%-17s %-23s %10llu samples, largest error %.6f x 2^-64 at %La (%.21Lg), %.6g ulp at %La "
-                "(%.21Lg), %.4f %% not correctly rounded (%llu)\n",
+                "(%.21Lg), %.4f %% not correctly rounded (%llu), beyond rounding %.6f x 2^-64 at %La (%.21Lg)\n",
                 name, region, static_cast<unsigned long long>(t.samples), t.absolute.error, t.absolute.input,
                 t.absolute.input, t.ulps.error, t.ulps.input, t.ulps.input, 100.0 * t.notCorrect / t.samples,
-                static_cast<unsigned long long>(t.notCorrect));
+                static_cast<unsigned long long>(t.notCorrect), t.beyondRounding.error, t.beyondRounding.input,
+                t.beyondRounding.input);
 }
 
 void printCase(const char* name, const char* const regions[2], const std::vector<Tally>& tallies,
