@@ -11,6 +11,7 @@
 namespace fpmex::expComplexDoubleConstants {
 
 inline constexpr double period = ExpConstants<double>::period;
+inline constexpr double inversePeriod = 1 / period;
 // K = 2 pi / P as the reference's extended value, 1 + 360 * 2^-63: for
 // r = m 2^e (m in [1, 2)), r K = r + 360 m units of 2^(e - 63).
 inline constexpr std::uint64_t scaleUnits = ExpConstants<double>::scaleSignificand - (std::uint64_t{1} << 63);

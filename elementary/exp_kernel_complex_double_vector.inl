@@ -18,7 +18,7 @@
 // a = r K rounded to a 64-bit significand, cos a and sin a by FSINCOS, E as
 // its real path forms e^x, and rounds cos a * E and sin a * E to 64 bits
 // and then once to double.
-// - r exactly: the quotient's integer part from the double quotient,
+// - r exactly: the quotient's integer part from y times 1 / P,
 //   corrected by one step where r leaves [0, P) on y's side; for the right
 //   integer the FMA's result is the exact remainder, and a remainder still
 //   out of range sends the element to the reference.
@@ -142,13 +142,6 @@ FPMEX_SIMD_STEP SinCos sinCosOf(DoubleDouble a)
             sum(times(cosTable, cosD), negate(times(sinTable, sinD))), !(n == splat(0.0))};
 }
 
-// A truncating quotient: the integer part of q towards zero.
-FPMEX_SIMD_STEP Doubles truncated(Doubles q)
-{
-    const Doubles down = floor(magnitude(q));
-    return select(q < splat(0.0), negate(down), down);
-}
-
 FPMEX_SIMD_STEP ExpComplexDoubleLanes expComplexDoubleLanes(Doubles x, Doubles y)
 {
     namespace k = expComplexDoubleConstants;
@@ -161,7 +154,9 @@ FPMEX_SIMD_STEP ExpComplexDoubleLanes expComplexDoubleLanes(Doubles x, Doubles y
 
     // r = y mod P.
     const Doubles P = splat(k::period);
-    const Doubles n0 = truncated(ys / P);
+    // The quotient's integer part from y times the double nearest 1 / P:
+    // below 2^40 it is off by at most one, which the step below corrects.
+    const Doubles n0 = truncate(ys * splat(k::inversePeriod));
     const Doubles r0 = mulAdd(negate(n0), P, ys);
     const Mask positive = splat(0.0) < ys;
     const Mask negative = !positive;

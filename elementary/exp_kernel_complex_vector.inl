@@ -77,13 +77,6 @@ constexpr double cosSeries[8] = {-0x1p-1,               0x1.5555555555555p-5,  -
 constexpr double relativeWindow = 0x1p-40;
 constexpr double absoluteWindow = 0x1p-48;
 
-// A truncating quotient: the integer part of q towards zero.
-FPMEX_SIMD_STEP Doubles truncated(Doubles q)
-{
-    const Doubles down = floor(magnitude(q));
-    return select(q < splat(0.0), negate(down), down);
-}
-
 template <int count>
 FPMEX_SIMD_STEP Doubles horner(const double (&c)[count], Doubles w)
 {
@@ -104,7 +97,7 @@ FPMEX_SIMD_STEP ExpComplexLanes expComplexLanes(Floats inRe, Floats inIm)
     const Doubles ys = select(regular, y, splat(1.0));
 
     // r = y mod P, exact, with the sign of y.
-    Doubles r = mulAdd(negate(truncated(ys / splat(period))), splat(period), ys);
+    Doubles r = mulAdd(negate(truncate(ys / splat(period))), splat(period), ys);
     const Mask positive = splat(0.0) < ys;
     r = select(positive & (r < splat(0.0)), r + splat(period), r);
     r = select(positive & (splat(period) <= r), r - splat(period), r);

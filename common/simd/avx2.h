@@ -91,6 +91,7 @@ inline Doubles lookup16(const double* table, Bits index)
 }
 
 inline Doubles floor(Doubles a) { return {_mm256_round_pd(a.v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)}; }
+inline Doubles truncate(Doubles a) { return {_mm256_round_pd(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
 inline Floats floor(Floats a) { return {_mm_round_ps(a.v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)}; }
 
 } // namespace fpmex::avx2::reg

@@ -79,6 +79,7 @@ inline Doubles lookup16(const double* table, Bits index)
 }
 
 inline Doubles floor(Doubles a) { return {_mm512_roundscale_pd(a.v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)}; }
+inline Doubles truncate(Doubles a) { return {_mm512_roundscale_pd(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
 inline Floats floor(Floats a) { return {_mm256_roundscale_ps(a.v, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC)}; }
 
 } // namespace fpmex::avx512::reg

@@ -89,6 +89,7 @@ FPMEX_PACK_UNARY(Doubles, Doubles, negate)
 FPMEX_PACK_UNARY(Doubles, Doubles, magnitude)
 #if FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) != FPMEX_SIMD_sse2
 FPMEX_PACK_UNARY(Doubles, Doubles, floor)
+FPMEX_PACK_UNARY(Doubles, Doubles, truncate)
 FPMEX_PACK_UNARY(Floats, Floats, floor)
 #endif
 FPMEX_PACK_UNARY(Mask, Doubles, isNan)
