@@ -207,6 +207,17 @@ TEST(ElementaryVariants, HandComplexInputsOfSingleExpAndSqrtToTheReferenceAtSse2
     });
 }
 
+// Every pair of the parts, the real part first.
+template <class T, std::size_t n>
+void allPairsOf(const T (&parts)[n], std::vector<T>& re, std::vector<T>& im)
+{
+    for (T x : parts)
+        for (T y : parts) {
+            re.push_back(x);
+            im.push_back(y);
+        }
+}
+
 // Complex singles through exp: every pair of special parts (zeros,
 // infinities, NaNs, magnitudes beyond exp's range), random pairs, and
 // imaginary parts at and next to multiples of a quarter period, where the
@@ -217,11 +228,7 @@ TEST(ElementaryVariants, ComplexExpGivesTheReferenceBitsForTablesSamplesAndPerio
                            -105,  120,   6.2831855f, -6.2831855f, 0x1p-149f,    0x1.fffffep127f, 0x1p40f,
                            -1e30f, __builtin_inff(), -__builtin_inff(), __builtin_nanf(""), -__builtin_nanf("3")};
     std::vector<float> tableRe, tableIm;
-    for (float x : parts)
-        for (float y : parts) {
-            tableRe.push_back(x);
-            tableIm.push_back(y);
-        }
+    allPairsOf(parts, tableRe, tableIm);
     std::vector<float> re, im;
     Random generator{71};
     for (int i = 0; i < 200000; ++i) {
@@ -272,11 +279,7 @@ TEST(ElementaryVariants, ComplexDoubleExpGivesTheReferenceBitsForTablesSamplesAn
                             -0x1p40,  0x1p-75,  -1e300,      __builtin_inf(), -__builtin_inf(), __builtin_nan(""),
                             -__builtin_nan("3")};
     std::vector<double> tableRe, tableIm;
-    for (double x : parts)
-        for (double y : parts) {
-            tableRe.push_back(x);
-            tableIm.push_back(y);
-        }
+    allPairsOf(parts, tableRe, tableIm);
     std::vector<double> re = uniformDoubles(200000, 101, -700, 700);
     std::vector<double> im;
     Random generator{103};
@@ -359,11 +362,7 @@ TEST(ElementaryVariants, ComplexSqrtGivesTheReferenceBitsForTablesAndSamples)
                             -1e300, 0x1p-1074, 0x1.fffffffffffffp1023, 0x1p-501, 0x1p500, -0x1p501,
                             __builtin_inf(), -__builtin_inf(), __builtin_nan(""), -__builtin_nan("5")};
     std::vector<double> tableRe, tableIm;
-    for (double x : parts)
-        for (double y : parts) {
-            tableRe.push_back(x);
-            tableIm.push_back(y);
-        }
+    allPairsOf(parts, tableRe, tableIm);
     std::vector<double> re = uniformDoubles(200000, 91, -1000, 1000);
     std::vector<double> im = uniformDoubles(200000, 93, -1000, 1000);
     Random generator{95};
