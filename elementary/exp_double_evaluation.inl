@@ -8,10 +8,6 @@
 namespace fpmex::FPMEX_SIMD_LEVEL {
 namespace {
 
-// 1.5 * 2^52: added to a value below 2^51 in magnitude it leaves the nearest
-// integer (ties to even) in the low bits of the sum.
-constexpr double integerShifter = 0x1.8p52;
-
 // e^p - 1 for |p| <= ln(2) / 32 (1 + 2^-40), as double-double.
 FPMEX_SIMD_STEP DoubleDouble expMinusOne(DoubleDouble p)
 {

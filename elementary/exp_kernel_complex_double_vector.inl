@@ -71,27 +71,11 @@ struct ExpComplexDoubleLanes {
     unsigned uncertain;
 };
 
-FPMEX_SIMD_STEP DoubleDouble select(Mask m, DoubleDouble yes, DoubleDouble no)
-{
-    return {select(m, yes.hi, no.hi), select(m, yes.lo, no.lo)};
-}
-
-FPMEX_SIMD_STEP DoubleDouble negate(DoubleDouble a) { return {negate(a.hi), negate(a.lo)}; }
-
 // a + b, normalised.
 FPMEX_SIMD_STEP DoubleDouble sum(DoubleDouble a, DoubleDouble b)
 {
     const DoubleDouble s = twoSum(a.hi, b.hi);
     return fastTwoSum(s.hi, s.lo + (a.lo + b.lo));
-}
-
-template <int count>
-FPMEX_SIMD_STEP Doubles horner(const double (&c)[count], Doubles w)
-{
-    Doubles p = splat(c[count - 1]);
-    for (int i = count - 2; i >= 0; --i)
-        p = mulAdd(p, w, splat(c[i]));
-    return p;
 }
 
 struct SinCos {
@@ -104,7 +88,7 @@ struct SinCos {
 FPMEX_SIMD_STEP SinCos sinCosOf(DoubleDouble a)
 {
     namespace k = expComplexDoubleConstants;
-    const Doubles magic = splat(0x1.8p52);
+    const Doubles magic = splat(integerShifter);
     const Doubles shifted = mulAdd(a.hi, splat(k::thirtyTwoOverPi), magic);
     const Doubles n = shifted - magic;
     // n mod 64 in the low six bits: the table index j and the quadrant.
@@ -135,7 +119,8 @@ FPMEX_SIMD_STEP SinCos sinCosOf(DoubleDouble a)
     const DoubleDouble cosJ = {lookup16(k::cosHigh, index), lookup16(k::cosLow, index)};
     const Mask odd = (index & splatBits(16)) == splatBits(16);
     const Mask lower = (index & splatBits(32)) == splatBits(32);
-    const DoubleDouble sinTable = select(lower, negate(select(odd, cosJ, sinJ)), select(odd, cosJ, sinJ));
+    const DoubleDouble sinRaw = select(odd, cosJ, sinJ);
+    const DoubleDouble sinTable = select(lower, negate(sinRaw), sinRaw);
     const DoubleDouble cosRaw = select(odd, sinJ, cosJ);
     const DoubleDouble cosTable = select((odd & !lower) | (lower & !odd), negate(cosRaw), cosRaw);
     return {sum(times(sinTable, cosD), times(cosTable, sinD)),
@@ -200,12 +185,16 @@ FPMEX_SIMD_STEP ExpComplexDoubleLanes expComplexDoubleLanes(Doubles x, Doubles y
     const Doubles kPower = select(m < splat(0.0), doublesOf(splatBits(0x3FF0000000000000) + kBits),
                                   doublesOf(splatBits(0x3FE0000000000000) + kBits));
     const Doubles kFactor = select(m < splat(0.0), splat(1.0), splat(2.0));
-    const Doubles reLow = ((re.hi + (re.lo - reWidth)) * kFactor) * kPower;
-    const Doubles reHigh = ((re.hi + (re.lo + reWidth)) * kFactor) * kPower;
-    const Doubles imLow = ((im.hi + (im.lo - imWidth)) * kFactor) * kPower;
-    const Doubles imHigh = ((im.hi + (im.lo + imWidth)) * kFactor) * kPower;
+    // The ends are compared before the scaling, which is exact (so keeps
+    // equal ends equal and different ones different) where the result is
+    // normal.
+    const Doubles reEnd = re.hi + (re.lo - reWidth);
+    const Doubles imEnd = im.hi + (im.lo - imWidth);
+    const Doubles reLow = (reEnd * kFactor) * kPower;
+    const Doubles imLow = (imEnd * kFactor) * kPower;
     const Mask decided = regular & inRange & (splat(0x1p-959) <= magnitude(r)) & !(value.unsure & !unity) &
-                         (bitsOf(reLow) == bitsOf(reHigh)) & (bitsOf(imLow) == bitsOf(imHigh)) &
+                         (bitsOf(reEnd) == bitsOf(re.hi + (re.lo + reWidth))) &
+                         (bitsOf(imEnd) == bitsOf(im.hi + (im.lo + imWidth))) &
                          (splat(0x1p-1021) <= magnitude(reLow)) & (splat(0x1p-1021) <= magnitude(imLow));
     return {reLow, imLow, ~laneBits(decided) & allLanes};
 }

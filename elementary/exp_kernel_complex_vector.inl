@@ -77,15 +77,6 @@ constexpr double cosSeries[8] = {-0x1p-1,               0x1.5555555555555p-5,  -
 constexpr double relativeWindow = 0x1p-40;
 constexpr double absoluteWindow = 0x1p-48;
 
-template <int count>
-FPMEX_SIMD_STEP Doubles horner(const double (&c)[count], Doubles w)
-{
-    Doubles p = splat(c[count - 1]);
-    for (int j = count - 2; j >= 0; --j)
-        p = mulAdd(p, w, splat(c[j]));
-    return p;
-}
-
 FPMEX_SIMD_STEP ExpComplexLanes expComplexLanes(Floats inRe, Floats inIm)
 {
     const Doubles x = widen(inRe);
@@ -112,14 +103,14 @@ FPMEX_SIMD_STEP ExpComplexLanes expComplexLanes(Floats inRe, Floats inIm)
     // a = r K, then u = a - k pi / 2.
     const DoubleDouble a = twoProduct(r, splat(scaleHigh));
     const Doubles aLow = mulAdd(r, splat(scaleLow), a.lo);
-    const Doubles k = (mulAdd(a.hi, splat(twoOverPi), splat(0x1.8p52))) - splat(0x1.8p52);
+    const Doubles k = (mulAdd(a.hi, splat(twoOverPi), splat(integerShifter))) - splat(integerShifter);
     const Doubles u = (mulAdd(negate(k), splat(halfPiHigh), a.hi) + aLow) - k * splat(halfPiLow);
     const Doubles w = u * u;
     const Doubles sinU = mulAdd(u * w, horner(sinSeries, w), u);
     const Doubles cosU = mulAdd(w, horner(cosSeries, w), splat(1.0));
 
     // The quadrant: k mod 4 from the low bits of k + 1.5 2^52.
-    const Bits quadrant = bitsOf(k + splat(0x1.8p52));
+    const Bits quadrant = bitsOf(k + splat(integerShifter));
     const Mask odd = (quadrant & splatBits(1)) == splatBits(1);
     const Mask cosNegative = ((quadrant + splatBits(1)) & splatBits(2)) == splatBits(2); // k mod 4 in {1, 2}
     const Mask sinNegative = (quadrant & splatBits(2)) == splatBits(2);                  // k mod 4 in {2, 3}

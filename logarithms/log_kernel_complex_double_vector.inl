@@ -97,11 +97,6 @@ struct LogComplexDoubleLanes {
     unsigned uncertain;
 };
 
-FPMEX_SIMD_STEP DoubleDouble select(Mask m, DoubleDouble yes, DoubleDouble no)
-{
-    return {select(m, yes.hi, no.hi), select(m, yes.lo, no.lo)};
-}
-
 // (a.hi + a.lo) / (b.hi + b.lo), the head's remainder exact by an FMA.
 FPMEX_SIMD_STEP DoubleDouble quotient(DoubleDouble a, DoubleDouble b)
 {
@@ -126,7 +121,7 @@ FPMEX_SIMD_STEP Doubles lookup32(const double* table, Bits j)
 FPMEX_SIMD_STEP DoubleDouble atanOf(DoubleDouble q)
 {
     namespace k = logComplexDoubleConstants;
-    const Doubles magic = splat(0x1.8p52);
+    const Doubles magic = splat(integerShifter);
     const Doubles nearest = min(mulAdd(q.hi, splat(32.0), magic) - magic, splat(31.0));
     const Bits j = bitsOf(nearest + magic);
     const Doubles centre = nearest * splat(1.0 / 32);
@@ -220,7 +215,7 @@ FPMEX_SIMD_STEP LogComplexDoubleLanes logComplexDoubleLanes(Doubles x, Doubles y
     const DoubleDouble second = select(ax < ay, constantMinus(k::halfPiHigh, k::halfPiLow, first), first);
     const DoubleDouble upper = select(x < splat(0.0), constantMinus(k::piHigh, k::piLow, second), second);
     const Mask below = y < splat(0.0);
-    const DoubleDouble angle = {select(below, negate(upper.hi), upper.hi), select(below, negate(upper.lo), upper.lo)};
+    const DoubleDouble angle = select(below, negate(upper), upper);
     constexpr k::SplitExtended a = k::split(baseMultipliers[static_cast<std::size_t>(base)].a);
     const DoubleDouble im = times(angle, DoubleDouble{splat(a.high), splat(a.low)});
 
@@ -241,7 +236,7 @@ FPMEX_SIMD_STEP LogComplexDoubleLanes logComplexDoubleLanes(Doubles x, Doubles y
     // beside 1.5 * 2^52, with room for the rounding of the head's remainder
     // plus the tail.
     const Mask subnormalAngle = tinyAngle & (magnitude(im.hi) < splat(0x1p-423));
-    const Doubles magic = splat(0x1.8p52);
+    const Doubles magic = splat(integerShifter);
     const Doubles units = im.hi * splat(0x1p474);
     const Doubles grid = units + magic;
     const Doubles rest = (units - (grid - magic)) + im.lo * splat(0x1p474);

@@ -13,6 +13,17 @@ struct DoubleDouble {
     Doubles lo;
 };
 
+// 1.5 * 2^52: added to a value below 2^51 in magnitude it leaves the nearest
+// integer (ties to even) in the low bits of the sum.
+constexpr double integerShifter = 0x1.8p52;
+
+FPMEX_SIMD_STEP DoubleDouble select(Mask m, DoubleDouble yes, DoubleDouble no)
+{
+    return {select(m, yes.hi, no.hi), select(m, yes.lo, no.lo)};
+}
+
+FPMEX_SIMD_STEP DoubleDouble negate(DoubleDouble a) { return {negate(a.hi), negate(a.lo)}; }
+
 // a * b exactly: the rounded product and its error.
 FPMEX_SIMD_STEP DoubleDouble twoProduct(Doubles a, Doubles b)
 {
@@ -66,7 +77,7 @@ FPMEX_SIMD_STEP DoubleDouble roundedToExtended(DoubleDouble v)
     const Doubles perUnit =
         select(lower, splat(2.0), splat(1.0)) * doublesOf(splatBits(std::uint64_t{2046 + 63} << 52) - exponent);
     const Doubles units = v.lo * perUnit;
-    return {v.hi, ((units + splat(0x1.8p52)) - splat(0x1.8p52)) * unit};
+    return {v.hi, ((units + splat(integerShifter)) - splat(integerShifter)) * unit};
 }
 
 } // namespace

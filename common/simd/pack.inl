@@ -123,6 +123,16 @@ inline Doubles mulAdd(Doubles a, Doubles b, Doubles c)
     return each<reg::Doubles>([&](std::size_t i) { return reg::mulAdd(a.part[i], b.part[i], c.part[i]); });
 }
 
+// c[0] + c[1] w + c[2] w^2 + ... by Horner's scheme.
+template <int count>
+FPMEX_SIMD_STEP Doubles horner(const double (&c)[count], Doubles w)
+{
+    Doubles p = splat(c[count - 1]);
+    for (int i = count - 2; i >= 0; --i)
+        p = mulAdd(p, w, splat(c[i]));
+    return p;
+}
+
 inline Doubles select(Mask m, Doubles yes, Doubles no)
 {
     return each<reg::Doubles>([&](std::size_t i) { return reg::select(m.part[i], yes.part[i], no.part[i]); });
