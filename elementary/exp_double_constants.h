@@ -41,5 +41,8 @@ inline constexpr double series[6] = {0x1.5555555555555p-3,  0x1.5555555555555p-5
 inline constexpr double highest = 710;
 inline constexpr double lowest = -746;
 inline constexpr double tiny = 0x1p-70;
+// Up to this magnitude the result is normal (e^-707 > 2^-1021), and k is
+// within [-1021, 1020].
+inline constexpr double ordinary = 707;
 
 } // namespace fpmex::expDoubleConstants

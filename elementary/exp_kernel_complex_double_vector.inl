@@ -71,11 +71,12 @@ struct ExpComplexDoubleLanes {
     unsigned uncertain;
 };
 
-// a + b, normalised.
+// a + b where the two do not cancel, as head and a tail within two ulps
+// of it: the products that take it round below 2^-100 all the same.
 FPMEX_SIMD_STEP DoubleDouble sum(DoubleDouble a, DoubleDouble b)
 {
     const DoubleDouble s = twoSum(a.hi, b.hi);
-    return fastTwoSum(s.hi, s.lo + (a.lo + b.lo));
+    return {s.hi, s.lo + (a.lo + b.lo)};
 }
 
 struct SinCos {
@@ -95,9 +96,9 @@ FPMEX_SIMD_STEP SinCos sinCosOf(DoubleDouble a)
     const Bits index = bitsOf(shifted);
     // a.hi - n pi/32's head is exact: for n != 0 the two lie within a
     // factor of 1.5 of each other (Sterbenz' lemma).
-    const Doubles s1 = mulAdd(negate(n), splat(k::piOver32High), a.hi);
+    const Doubles s1 = negMulAdd(n, splat(k::piOver32High), a.hi);
     const DoubleDouble s2 = twoSum(s1, negate(n * splat(k::piOver32Middle)));
-    const DoubleDouble d = twoSum(s2.hi, s2.lo + mulAdd(negate(n), splat(k::piOver32Low), a.lo));
+    const DoubleDouble d = twoSum(s2.hi, s2.lo + negMulAdd(n, splat(k::piOver32Low), a.lo));
 
     // sin d = d - d^3 / 6 + ..., d^3 / 6 with d's tail as d_h^2 d_l / 2.
     const DoubleDouble square = twoProduct(d.hi, d.hi);
@@ -142,13 +143,13 @@ FPMEX_SIMD_STEP ExpComplexDoubleLanes expComplexDoubleLanes(Doubles x, Doubles y
     // The quotient's integer part from y times the double nearest 1 / P:
     // below 2^40 it is off by at most one, which the step below corrects.
     const Doubles n0 = truncate(ys * splat(k::inversePeriod));
-    const Doubles r0 = mulAdd(negate(n0), P, ys);
+    const Doubles r0 = negMulAdd(n0, P, ys);
     const Mask positive = splat(0.0) < ys;
     const Mask negative = !positive;
     const Mask up = (positive & (P <= r0)) | (negative & (splat(0.0) < r0));
     const Mask down = (positive & (r0 < splat(0.0))) | (negative & (r0 <= negate(P)));
     const Doubles n = n0 + select(up, splat(1.0), select(down, splat(-1.0), splat(0.0)));
-    const Doubles r = mulAdd(negate(n), P, ys);
+    const Doubles r = negMulAdd(n, P, ys);
     const Mask inRange = (select(positive, splat(-0x1p-1074), negate(P)) < r) & (r < select(positive, P, splat(0x1p-1074)));
 
     // a = r K as the extended multiplication rounds it.
@@ -168,7 +169,6 @@ FPMEX_SIMD_STEP ExpComplexDoubleLanes expComplexDoubleLanes(Doubles x, Doubles y
     const Mask unity = magnitude(xs) < splat(0x1p-70);
     const ExpDoubleValue value = expDoubleValue(select(unity, splat(1.0), xs));
     const DoubleDouble w = select(unity, DoubleDouble{splat(1.0), splat(0.0)}, value.w);
-    const Doubles m = select(unity, splat(0.0), value.m);
     const Bits kBits = bitsOf(select(unity, splat(0.0), doublesOf(value.kBits)));
 
     const DoubleDouble re = times(angle.cos, w);
@@ -181,17 +181,15 @@ FPMEX_SIMD_STEP ExpComplexDoubleLanes expComplexDoubleLanes(Doubles x, Doubles y
     const Doubles reWidth = mulAdd(relative, magnitude(re.hi), absolute);
     const Doubles imWidth = mulAdd(relative, magnitude(im.hi), absolute);
 
-    // v 2^k, or 2 v 2^(k - 1) for k >= 0 (k <= 1023 here).
-    const Doubles kPower = select(m < splat(0.0), doublesOf(splatBits(0x3FF0000000000000) + kBits),
-                                  doublesOf(splatBits(0x3FE0000000000000) + kBits));
-    const Doubles kFactor = select(m < splat(0.0), splat(1.0), splat(2.0));
+    // 2^k, a normal double: k is within [-1021, 1022] for x in [-707, 709].
+    const Doubles kPower = doublesOf(splatBits(0x3FF0000000000000) + kBits);
     // The ends are compared before the scaling, which is exact (so keeps
     // equal ends equal and different ones different) where the result is
     // normal.
     const Doubles reEnd = re.hi + (re.lo - reWidth);
     const Doubles imEnd = im.hi + (im.lo - imWidth);
-    const Doubles reLow = (reEnd * kFactor) * kPower;
-    const Doubles imLow = (imEnd * kFactor) * kPower;
+    const Doubles reLow = reEnd * kPower;
+    const Doubles imLow = imEnd * kPower;
     const Mask decided = regular & inRange & (splat(0x1p-959) <= magnitude(r)) & !(value.unsure & !unity) &
                          (bitsOf(reEnd) == bitsOf(re.hi + (re.lo + reWidth))) &
                          (bitsOf(imEnd) == bitsOf(im.hi + (im.lo + imWidth))) &

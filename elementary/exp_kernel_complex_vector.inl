@@ -104,7 +104,7 @@ FPMEX_SIMD_STEP ExpComplexLanes expComplexLanes(Floats inRe, Floats inIm)
     const DoubleDouble a = twoProduct(r, splat(scaleHigh));
     const Doubles aLow = mulAdd(r, splat(scaleLow), a.lo);
     const Doubles k = (mulAdd(a.hi, splat(twoOverPi), splat(integerShifter))) - splat(integerShifter);
-    const Doubles u = (mulAdd(negate(k), splat(halfPiHigh), a.hi) + aLow) - k * splat(halfPiLow);
+    const Doubles u = (negMulAdd(k, splat(halfPiHigh), a.hi) + aLow) - k * splat(halfPiLow);
     const Doubles w = u * u;
     const Doubles sinU = mulAdd(u * w, horner(sinSeries, w), u);
     const Doubles cosU = mulAdd(w, horner(cosSeries, w), splat(1.0));

@@ -12,10 +12,10 @@
 // hundreds, so t is reproduced exactly: x times the multiplier's two exact
 // parts gives the exact product as h + rest (h the rounded head), and t is h
 // plus rest rounded to a multiple of 2^(e - 63), 2^e <= |h| < 2^(e + 1).
-// rest is known to 2^(e - 100), so that rounding is certain unless rest
-// lies within 2^-20 units of a tie, or h within two double ulps of a power
-// of two (where the binade of t is not that of h): those elements go to the
-// x87 reference. Then E lies within 2^-63 E of 2^t: F2XM1's largest error
+// rest is known to 2^-42.8 of that unit, so the rounding is certain unless
+// rest lies within 2^-20 units of a tie, or h is a power of two (where the
+// binade of t may be the one below h's): those elements go to the x87
+// reference. Then E lies within 2^-63 E of 2^t: F2XM1's largest error
 // measured against MPFR over 10^8 inputs is 0.69 extended ulps of 2^f - 1
 // (docs/accuracy.md); the bound taken is three times that, two ulps. For
 // f >= 0 that is at most 2^-64 (2^f - 1 < 1/2), the sum with 1 rounds by at
@@ -43,8 +43,10 @@
 // for the roundings of its ends). The ends are formed as in the logarithm
 // (head plus tail -+ half-width, one rounding of note), and v * 2^-k is
 // stored only when both round to the same double, then scaled by 2^k
-// exactly (for k >= 0 in two steps, the last of which overflows to +Inf
-// exactly where E * 2^k rounds to +Inf). Where the store may round to a
+// exactly: in one step for x in [-707, 707] (a vector of such elements
+// only, the usual case, takes nothing else), otherwise for k >= 0 in two
+// steps, the last of which overflows to +Inf exactly where E * 2^k rounds
+// to +Inf. Where the store may round to a
 // subnormal (x < -707.7), the rounding to a multiple of 2^-1074 is decided
 // on the same window (see the code). Every other element (about 0.2 %) goes
 // to the reference. Beyond [-746, 710], below 2^-70 in magnitude, and for
@@ -63,7 +65,8 @@ struct ExpDoubleLanes {
     unsigned uncertain;
 };
 
-FPMEX_SIMD_STEP ExpDoubleLanes expDoubleLanes(Doubles x)
+// Any lanes: special values, subnormal and overflowing results.
+FPMEX_SIMD_STEP ExpDoubleLanes expDoubleGeneralLanes(Doubles x)
 {
     namespace c = expDoubleConstants;
     const Mask nan = isNan(x);
@@ -73,7 +76,9 @@ FPMEX_SIMD_STEP ExpDoubleLanes expDoubleLanes(Doubles x)
     const Mask decided = nan | over | under | one;
     const Doubles y = select(decided, splat(1.0), x);
     const ExpDoubleValue value = expDoubleValue(y);
-    const DoubleDouble w = value.w;
+    // Normalised, so that the tail stays below half an ulp of the head, also
+    // once both are scaled for a subnormal result.
+    const DoubleDouble w = fastTwoSum(value.w.hi, value.w.lo);
     const Doubles m = value.m;
 
     const Doubles halfWidth = w.hi * splat(expDoubleWindow);
@@ -113,6 +118,29 @@ FPMEX_SIMD_STEP ExpDoubleLanes expDoubleLanes(Doubles x)
     const unsigned sure =
         laneBits(((normal & normalDecided) | ((!normal) & subnormalDecided)) & (!value.unsure));
     return {select(decided, special, select(normal, normalValue, subnormalValue)), ~sure & ~laneBits(decided) & allLanes};
+}
+
+// Lanes of x in [-707, 707] but not below 2^-70 in magnitude: results
+// normal and none special, so v 2^k needs one exact scaling.
+FPMEX_SIMD_STEP ExpDoubleLanes expDoubleOrdinaryLanes(Doubles x)
+{
+    const ExpDoubleValue value = expDoubleValue(x);
+    const DoubleDouble w = value.w;
+    const Doubles halfWidth = w.hi * splat(expDoubleWindow);
+    const Doubles low = w.hi + (w.lo - halfWidth);
+    const Doubles high = w.hi + (w.lo + halfWidth);
+    const Doubles power = doublesOf(splatBits(0x3FF0000000000000) + value.kBits);
+    const unsigned sure = laneBits((bitsOf(low) == bitsOf(high)) & !value.unsure);
+    return {low * power, ~sure & allLanes};
+}
+
+FPMEX_SIMD_STEP ExpDoubleLanes expDoubleLanes(Doubles x)
+{
+    namespace c = expDoubleConstants;
+    const Doubles a = magnitude(x);
+    if (laneBits((splat(c::tiny) <= a) & (a <= splat(c::ordinary))) == allLanes)
+        return expDoubleOrdinaryLanes(x);
+    return expDoubleGeneralLanes(x);
 }
 
 } // namespace

@@ -53,7 +53,7 @@ FPMEX_SIMD_STEP DoubleDouble rootOf(DoubleDouble a)
 {
     const Doubles head = sqrt(a.hi);
     // a.hi - head^2 is exact, and so is its fused multiply-add.
-    const Doubles residual = mulAdd(negate(head), head, a.hi) + a.lo;
+    const Doubles residual = negMulAdd(head, head, a.hi) + a.lo;
     return fastTwoSum(head, residual / (head + head));
 }
 
@@ -85,7 +85,7 @@ FPMEX_SIMD_STEP SqrtComplexLanes sqrtComplexLanes(Doubles xIn, Doubles yIn)
     // (y / 2) / r with its remainder.
     const Doubles half = y * splat(0.5);
     const Doubles q = half / r.hi;
-    const Doubles remainder = mulAdd(negate(q), r.hi, half) - q * r.lo;
+    const Doubles remainder = negMulAdd(q, r.hi, half) - q * r.lo;
     const DoubleDouble quotient = fastTwoSum(q, remainder / r.hi);
 
     const unsigned decided = laneBits(certain(r, rootWindow) & certain(quotient, quotientWindow));

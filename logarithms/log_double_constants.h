@@ -50,6 +50,15 @@ inline constexpr double series[10] = {
     -0x1.ec709dc3a03fdp-4, 0x1.c68f568d31760p-4,
 };
 
+// ln(1 + r) = r - r^2 / 2 + r^3 (lnSeries[0] + lnSeries[1] r + ...): the
+// nearest doubles to (-1)^(n+1) / n for n = 3 to 13, cut where the
+// remainder falls below 2^-68.7 relative for |r| <= 2^-5.
+inline constexpr double lnSeries[11] = {
+    0x1.5555555555555p-2,  -0x1.0000000000000p-2, 0x1.999999999999ap-3,  -0x1.5555555555555p-3,
+    0x1.2492492492492p-3,  -0x1.0000000000000p-3, 0x1.c71c71c71c71cp-4,  -0x1.999999999999ap-4,
+    0x1.745d1745d1746p-4,  -0x1.5555555555555p-4, 0x1.3b13b13b13b14p-4,
+};
+
 // The base-10 multiplier as FLDLG2 loads it (64 significant bits), split
 // exactly into a head and an 11-bit tail.
 inline constexpr double tenHigh = 0x1.34413509f79ffp-2;

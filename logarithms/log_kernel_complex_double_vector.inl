@@ -101,7 +101,7 @@ struct LogComplexDoubleLanes {
 FPMEX_SIMD_STEP DoubleDouble quotient(DoubleDouble a, DoubleDouble b)
 {
     const Doubles hi = a.hi / b.hi;
-    const Doubles remainder = mulAdd(negate(hi), b.hi, a.hi);
+    const Doubles remainder = negMulAdd(hi, b.hi, a.hi);
     return {hi, (remainder + (a.lo - hi * b.lo)) / b.hi};
 }
 
@@ -138,7 +138,7 @@ FPMEX_SIMD_STEP DoubleDouble atanOf(DoubleDouble q)
     const DoubleDouble square = twoProduct(u.hi, u.hi);
     const DoubleDouble cube = times(square, u.hi);
     DoubleDouble third = times(cube, DoubleDouble{splat(k::minusThirdHigh), splat(k::minusThirdLow)});
-    third.lo = mulAdd(negate(square.hi), u.lo, third.lo);
+    third.lo = negMulAdd(square.hi, u.lo, third.lo);
     Doubles p = splat(k::series[3]);
     for (int n = 2; n >= 0; --n)
         p = mulAdd(p, square.hi, splat(k::series[n]));
@@ -179,7 +179,7 @@ FPMEX_SIMD_STEP LogComplexDoubleLanes logComplexDoubleLanes(Doubles x, Doubles y
     const DoubleDouble X = roundedToExtended(largeSquare);
     const Mask exactSmall = splat(0x1p-479) <= small;
     const Doubles smallHead = small * small;
-    const DoubleDouble smallSquare = {smallHead, select(exactSmall, mulAdd(small, small, negate(smallHead)), splat(0.0))};
+    const DoubleDouble smallSquare = {smallHead, select(exactSmall, mulSub(small, small, smallHead), splat(0.0))};
     const DoubleDouble smallRounded = roundedToExtended(
         {select(exactSmall, smallSquare.hi, splat(1.0)), smallSquare.lo});
     const DoubleDouble Y = {smallSquare.hi, select(exactSmall, smallRounded.lo, splat(0.0))};
@@ -193,7 +193,7 @@ FPMEX_SIMD_STEP LogComplexDoubleLanes logComplexDoubleLanes(Doubles x, Doubles y
     const DoubleDouble sum = twoSum(P.hi, Q.hi);
     const DoubleDouble exact = fastTwoSum(sum.hi, (sum.lo + P.lo) + Q.lo);
     const DoubleDouble T = select(byRatio, exact, roundedToExtended(exact));
-    const DoubleDouble logarithm = log2Of<true>(T.hi, T.lo, shift + shift);
+    const DoubleDouble logarithm = log2Of(T.hi, T.lo, shift + shift);
     DoubleDouble re = {logarithm.hi * splat(0.5), logarithm.lo * splat(0.5)};
     if constexpr (base == LogBase::ten)
         re = times(re, DoubleDouble{splat(c::tenHigh), splat(c::tenLow)});
@@ -209,7 +209,7 @@ FPMEX_SIMD_STEP LogComplexDoubleLanes logComplexDoubleLanes(Doubles x, Doubles y
                                     small * splat(0x1p600));
     const Doubles numerator = select(tinyAngle, scaledUp, small);
     const Doubles qh = numerator / large;
-    const DoubleDouble q = {qh, mulAdd(negate(qh), large, numerator) / large};
+    const DoubleDouble q = {qh, negMulAdd(qh, large, numerator) / large};
     const DoubleDouble zero = {splat(0.0), splat(0.0)};
     const DoubleDouble first = select(tinyAngle, q, atanOf(select(tinyAngle, zero, q)));
     const DoubleDouble second = select(ax < ay, constantMinus(k::halfPiHigh, k::halfPiLow, first), first);

@@ -42,6 +42,8 @@ inline Doubles operator-(Doubles a, Doubles b) { return {_mm256_sub_pd(a.v, b.v)
 inline Doubles operator*(Doubles a, Doubles b) { return {_mm256_mul_pd(a.v, b.v)}; }
 inline Doubles operator/(Doubles a, Doubles b) { return {_mm256_div_pd(a.v, b.v)}; }
 inline Doubles mulAdd(Doubles a, Doubles b, Doubles c) { return {_mm256_fmadd_pd(a.v, b.v, c.v)}; }
+inline Doubles mulSub(Doubles a, Doubles b, Doubles c) { return {_mm256_fmsub_pd(a.v, b.v, c.v)}; }
+inline Doubles negMulAdd(Doubles a, Doubles b, Doubles c) { return {_mm256_fnmadd_pd(a.v, b.v, c.v)}; }
 inline Doubles sqrt(Doubles a) { return {_mm256_sqrt_pd(a.v)}; }
 inline Doubles negate(Doubles a) { return {_mm256_xor_pd(a.v, _mm256_set1_pd(-0.0))}; }
 inline Doubles magnitude(Doubles a) { return {_mm256_andnot_pd(_mm256_set1_pd(-0.0), a.v)}; }

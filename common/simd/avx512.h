@@ -42,6 +42,8 @@ inline Doubles operator-(Doubles a, Doubles b) { return {_mm512_sub_pd(a.v, b.v)
 inline Doubles operator*(Doubles a, Doubles b) { return {_mm512_mul_pd(a.v, b.v)}; }
 inline Doubles operator/(Doubles a, Doubles b) { return {_mm512_div_pd(a.v, b.v)}; }
 inline Doubles mulAdd(Doubles a, Doubles b, Doubles c) { return {_mm512_fmadd_pd(a.v, b.v, c.v)}; }
+inline Doubles mulSub(Doubles a, Doubles b, Doubles c) { return {_mm512_fmsub_pd(a.v, b.v, c.v)}; }
+inline Doubles negMulAdd(Doubles a, Doubles b, Doubles c) { return {_mm512_fnmadd_pd(a.v, b.v, c.v)}; }
 inline Doubles sqrt(Doubles a) { return {_mm512_sqrt_pd(a.v)}; }
 inline Doubles negate(Doubles a) { return {_mm512_xor_pd(a.v, _mm512_set1_pd(-0.0))}; }
 inline Doubles magnitude(Doubles a) { return {_mm512_abs_pd(a.v)}; }

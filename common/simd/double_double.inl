@@ -28,7 +28,7 @@ FPMEX_SIMD_STEP DoubleDouble negate(DoubleDouble a) { return {negate(a.hi), nega
 FPMEX_SIMD_STEP DoubleDouble twoProduct(Doubles a, Doubles b)
 {
     const Doubles p = a * b;
-    return {p, mulAdd(a, b, negate(p))};
+    return {p, mulSub(a, b, p)};
 }
 
 // a + b exactly, when |a| >= |b| or a is zero.

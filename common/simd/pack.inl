@@ -123,6 +123,19 @@ inline Doubles mulAdd(Doubles a, Doubles b, Doubles c)
     return each<reg::Doubles>([&](std::size_t i) { return reg::mulAdd(a.part[i], b.part[i], c.part[i]); });
 }
 
+#if FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) != FPMEX_SIMD_sse2
+// a b - c and c - a b, each with one rounding: at the levels with FMA.
+inline Doubles mulSub(Doubles a, Doubles b, Doubles c)
+{
+    return each<reg::Doubles>([&](std::size_t i) { return reg::mulSub(a.part[i], b.part[i], c.part[i]); });
+}
+
+inline Doubles negMulAdd(Doubles a, Doubles b, Doubles c)
+{
+    return each<reg::Doubles>([&](std::size_t i) { return reg::negMulAdd(a.part[i], b.part[i], c.part[i]); });
+}
+#endif
+
 // c[0] + c[1] w + c[2] w^2 + ... by Horner's scheme.
 template <int count>
 FPMEX_SIMD_STEP Doubles horner(const double (&c)[count], Doubles w)

@@ -44,8 +44,8 @@ inline unsigned equalLanes(Floats a, Floats b)
 inline Doubles operator+(Doubles a, Doubles b) { return {_mm_add_pd(a.v, b.v)}; }
 inline Doubles operator-(Doubles a, Doubles b) { return {_mm_sub_pd(a.v, b.v)}; }
 inline Doubles operator*(Doubles a, Doubles b) { return {_mm_mul_pd(a.v, b.v)}; }
-// a * b + c, rounded twice here (once where the level has FMA).
 inline Doubles operator/(Doubles a, Doubles b) { return {_mm_div_pd(a.v, b.v)}; }
+// a * b + c, rounded twice here (once where the level has FMA).
 inline Doubles mulAdd(Doubles a, Doubles b, Doubles c) { return {_mm_add_pd(_mm_mul_pd(a.v, b.v), c.v)}; }
 inline Doubles sqrt(Doubles a) { return {_mm_sqrt_pd(a.v)}; }
 inline Doubles negate(Doubles a) { return {_mm_xor_pd(a.v, _mm_set1_pd(-0.0))}; }
