@@ -52,5 +52,6 @@ int runSingleExhaustive(const std::vector<std::string>& functions, unsigned thre
 int runDoubleSampled(const std::vector<std::string>& functions, std::uint64_t samples, unsigned threads);
 int runExactSampled(std::uint64_t samples, unsigned threads);
 int runInstructionError(const std::vector<std::string>& cases, std::uint64_t samples, unsigned threads);
+int runEvaluationError(const std::vector<std::string>& cases, std::uint64_t samples, unsigned threads);
 
 } // namespace fpmex::accuracy

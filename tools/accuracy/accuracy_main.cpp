@@ -15,6 +15,10 @@
 //                                           CASE: fyl2x, f2xm1, fsincos,
 //                                           fsincos-small (arguments below
 //                                           pi/4), fpatan, fyl2xp1
+//   fpmex_accuracy evaluations SAMPLES [CASE...]
+//                                           the double-double evaluations of
+//                                           the vector kernels against their
+//                                           bounds; CASE: log2, log2-tail, exp
 //
 // FPMEX_ACCURACY_THREADS sets the number of threads (default: all cores).
 #include "accuracy.h"
@@ -57,12 +61,16 @@ int main(int argc, char** argv)
         return runSingleExhaustive({argv + 2, argv + argc}, threads);
     }
     std::uint64_t samples = 0;
-    if ((mode == "double" || mode == "exact" || mode == "instructions") && argc > 2 && parseCount(argv[2], samples)) {
+    const bool sampled = mode == "double" || mode == "exact" || mode == "instructions" || mode == "evaluations";
+    if (sampled && argc > 2 && parseCount(argv[2], samples)) {
         if (mode == "double") {
             return runDoubleSampled({argv + 3, argv + argc}, samples, threads);
         }
         if (mode == "instructions") {
             return runInstructionError({argv + 3, argv + argc}, samples, threads);
+        }
+        if (mode == "evaluations") {
+            return runEvaluationError({argv + 3, argv + argc}, samples, threads);
         }
         if (mode == "exact") {
             return runExactSampled(samples, threads);
@@ -70,7 +78,7 @@ int main(int argc, char** argv)
     }
     std::fprintf(stderr,
                  "usage: %s single [FUNCTION...] | double SAMPLES [FUNCTION...] | exact SAMPLES | instructions "
-                 "SAMPLES [CASE...]\n",
+                 "SAMPLES [CASE...] | evaluations SAMPLES [CASE...]\n",
                  argv[0]);
     return 2;
 }
