@@ -46,9 +46,9 @@
 // exactly: in one step for x in [-707, 707] (a vector of such elements
 // only, the usual case, takes nothing else), otherwise for k >= 0 in two
 // steps, the last of which overflows to +Inf exactly where E * 2^k rounds
-// to +Inf. Where the store may round to a
-// subnormal (x < -707.7), the rounding to a multiple of 2^-1074 is decided
-// on the same window (see the code). Every other element (about 0.2 %) goes
+// to +Inf. Where the store may round to a subnormal (x < -707.7), the
+// rounding to a multiple of 2^-1074 is decided on the same window (see the
+// code). Every other element (about 0.2 %) goes
 // to the reference. Beyond [-746, 710], below 2^-70 in magnitude, and for
 // NaN the result is decided by its rule (exp_double_constants.h).
 //

@@ -20,8 +20,8 @@
 // that near to L rounds to the same double: R is among them.
 //
 // Evaluation, in double-double: log2Quick (log_double_evaluation.inl),
-// which computes v with |v - L| < 0.94 * 2^-62 |L|, about half the
-// operations of the complex path's tighter log2Of. Powers of two give
+// which computes v with |v - L| < 0.94 * 2^-62 |L| in about two thirds of
+// the operations of the complex path's tighter log2Of. Powers of two give
 // exactly k, and x = 1 exactly +0, as FYL2X does.
 //
 // Certainty: with R within 2^-62 |L| of L and v within 0.94 * 2^-62 |L|,
@@ -103,8 +103,9 @@ FPMEX_SIMD_STEP LogDoubleLanes logDoubleLanes(Doubles x)
     if (laneBits((splat(0x1p-1022) <= x) & (x < splat(__builtin_inf()))) != allLanes)
         return logDoubleGeneralLanes<base>(x);
     const LogDoubleEnds ends = logDoubleEnds<base>(x, splat(0.0));
-    const Mask none = x < splat(0.0);
-    return {ends.low, splat(0.0), none, none, ~laneBits(bitsOf(ends.low) == bitsOf(ends.high)) & allLanes};
+    // No lane is negative or NaN here.
+    const Mask negative = x < splat(0.0);
+    return {ends.low, splat(0.0), negative, negative, ~laneBits(bitsOf(ends.low) == bitsOf(ends.high)) & allLanes};
 }
 
 } // namespace

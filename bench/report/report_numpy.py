@@ -1,7 +1,14 @@
 """NumPy on the deliverables' operations and sizes, with a fresh output and
 with a preallocated one (out=). Prints CSV lines
 "column,function,variant,elements,ns_per_element" with column numpy or
-numpy_out, each the median of repeated samples."""
+numpy_out, each the median of repeated samples.
+
+With --kernels LIBRARY (fpmex_numpy_kernels, built beside report_bench) the
+elementwise kernels are also timed in this process beside NumPy's loop with
+out=, on the same arrays, in alternating rounds: columns paired_ours and
+paired_numpy (the medians of each side) and paired_ratio (the median of the
+ratios within each round)."""
+import ctypes
 import statistics
 import sys
 import time
@@ -44,8 +51,40 @@ def emit(column, function, variant, n, ns):
     print(f"{column},{function},{variant},{n},{ns:.4g}", flush=True)
 
 
+def paired(kernel, f, x, n):
+    """Our kernel and NumPy's loop with out= on the same input, timed in
+    turn within each round (11 rounds below 10^6 elements, 7 at 10^7), as
+    report_bench times a kernel beside its baseline."""
+    out, ours, scratch = np.empty_like(x), np.empty_like(x), np.empty_like(x)
+    pointer = ctypes.POINTER(ctypes.c_float if x.dtype == np.float32 else ctypes.c_double)
+    args = (ours.ctypes.data_as(pointer), scratch.ctypes.data_as(pointer), x.ctypes.data_as(pointer),
+            ctypes.c_size_t(n))
+    reps = max(1, 300_000 // n)
+    rounds = 7 if n >= 1_000_000 else 11
+    f(x, out=out)
+    kernel(*args)
+    mine, theirs, ratios = [], [], []
+    for _ in range(rounds):
+        start = time.perf_counter_ns()
+        for _ in range(reps):
+            f(x, out=out)
+        middle = time.perf_counter_ns()
+        for _ in range(reps):
+            kernel(*args)
+        end = time.perf_counter_ns()
+        theirs.append((middle - start) / reps / n)
+        mine.append((end - middle) / reps / n)
+        ratios.append(mine[-1] / theirs[-1])
+    return statistics.median(mine), statistics.median(theirs), statistics.median(ratios)
+
+
 def main():
-    sizes = [int(s) for s in sys.argv[1:]] or [1000, 100000, 10000000]
+    args = sys.argv[1:]
+    kernels = None
+    if len(args) >= 2 and args[0] == "--kernels":
+        kernels = ctypes.CDLL(args[1])
+        args = args[2:]
+    sizes = [int(s) for s in args] or [1000, 100000, 10000000]
     for n in sizes:
         for set_, name, f, lo, hi in UNARY:
             dtype = np.float32 if set_ == "single" else np.float64
@@ -56,6 +95,12 @@ def main():
                 out = np.empty_like(x)
                 emit("numpy", f"{set_}/{name}", variant, n, timeit(lambda: f(x), n))
                 emit("numpy_out", f"{set_}/{name}", variant, n, timeit(lambda: f(x, out=out), n))
+                if kernels is not None and variant == "real":
+                    kernel = getattr(kernels, f"fpmex_bench_{set_}_{name}")
+                    ours, theirs, ratio = paired(kernel, f, x, n)
+                    emit("paired_ours", f"{set_}/{name}", variant, n, ours)
+                    emit("paired_numpy", f"{set_}/{name}", variant, n, theirs)
+                    emit("paired_ratio", f"{set_}/{name}", variant, n, ratio)
         for variant in ("real", "complex"):
             a = data(n, -1000, 1000, np.float32, variant == "complex", 2)
             b = data(n, -1000, 1000, np.float32, variant == "complex", 3)
