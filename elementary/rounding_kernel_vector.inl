@@ -22,16 +22,24 @@
 namespace fpmex::FPMEX_SIMD_LEVEL {
 namespace {
 
+// One pass over a part; a large output is stored past the caches
+// (walk.inl).
+template <class T, class Step>
+inline void onePart(T* out, const T* in, std::size_t count, Step step)
+{
+    const auto each = [&](std::size_t first, auto access) { access.store(out + first, step(access.load(in + first))); };
+    if (count * sizeof(T) >= streamingOutputBytes)
+        walkLanesStreaming(out, count, each);
+    else
+        walkLanes(count, each);
+}
+
 template <class T, class Step>
 inline void eachPart(T* outRe, T* outIm, const T* inRe, const T* inIm, std::size_t count, Step step)
 {
-    walkLanes(count, [&](std::size_t first, auto access) {
-        access.store(outRe + first, step(access.load(inRe + first)));
-    });
+    onePart(outRe, inRe, count, step);
     if (inIm != nullptr)
-        walkLanes(count, [&](std::size_t first, auto access) {
-            access.store(outIm + first, step(access.load(inIm + first)));
-        });
+        onePart(outIm, inIm, count, step);
 }
 
 } // namespace

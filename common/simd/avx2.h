@@ -26,6 +26,9 @@ inline Floats loadFloats(const float* p) { return {_mm_loadu_ps(p)}; }
 inline void storeFloats(float* p, Floats x) { _mm_storeu_ps(p, x.v); }
 inline Doubles loadDoubles(const double* p) { return {_mm256_loadu_pd(p)}; }
 inline void storeDoubles(double* p, Doubles x) { _mm256_storeu_pd(p, x.v); }
+// Non-temporal stores, past the caches, to an address aligned to the register.
+inline void streamFloats(float* p, Floats x) { _mm_stream_ps(p, x.v); }
+inline void streamDoubles(double* p, Doubles x) { _mm256_stream_pd(p, x.v); }
 
 inline Doubles widen(Floats x) { return {_mm256_cvtps_pd(x.v)}; }
 inline Floats narrow(Doubles x) { return {_mm256_cvtpd_ps(x.v)}; }

@@ -65,6 +65,16 @@ inline void storeDoubles(double* p, Doubles x)
 {
     forEach([&](std::size_t i) { reg::storeDoubles(p + i * reg::lanes, x.part[i]); });
 }
+#if FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) != FPMEX_SIMD_sse2
+inline void streamFloats(float* p, Floats x)
+{
+    forEach([&](std::size_t i) { reg::streamFloats(p + i * reg::lanes, x.part[i]); });
+}
+inline void streamDoubles(double* p, Doubles x)
+{
+    forEach([&](std::size_t i) { reg::streamDoubles(p + i * reg::lanes, x.part[i]); });
+}
+#endif
 
 #define FPMEX_PACK_UNARY(R, A, name)                                                                          \
     inline Pack<reg::R> name(Pack<reg::A> a)                                                                  \

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -191,6 +192,56 @@ TEST(ElementaryVariants, ReadAndWriteOnlyTheirElementsAtEveryCount)
     expectSameEverywhere(roundDouble(), counts(doubles, false));
     expectSameEverywhere(roundDouble(), counts(doubles, true));
     expectSameEverywhere(sqrtDouble(), counts(doubles, false));
+}
+
+// Outputs of 8 MiB and more are stored past the caches, from the first
+// register-aligned element on: the output at several offsets within a cache
+// line, both parts, against the reference, and nothing written beside it.
+template <class T, class Fn>
+void expectSameForLargeOutputs(const Contestants<T, Fn>& c, const std::vector<T>& values)
+{
+    const std::size_t count = (std::size_t{8} << 20) / sizeof(T) + 37;
+    constexpr std::size_t perLine = 64 / sizeof(T);
+    std::vector<T> re(count), im(count), wantRe(count), wantIm(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        re[i] = values[i % values.size()];
+        im[i] = values[(3 * i + 1) % values.size()];
+    }
+    c.reference.run(wantRe.data(), wantIm.data(), re.data(), im.data(), count);
+    // Room for a line of guard before and after, and for aligning the start.
+    std::vector<T> storeRe(count + 4 * perLine), storeIm(count + 4 * perLine);
+    const auto lineStart = [](std::vector<T>& v) {
+        const auto address = reinterpret_cast<std::uintptr_t>(v.data());
+        return v.data() + ((64 - address % 64) % 64) / sizeof(T) + perLine;
+    };
+    for (const KernelRun<T>& variant : c.variants)
+        for (std::size_t offset : {std::size_t{0}, std::size_t{1}, perLine / 2 + 1, perLine - 1}) {
+            std::memset(storeRe.data(), 0xA5, storeRe.size() * sizeof(T));
+            std::memset(storeIm.data(), 0xA5, storeIm.size() * sizeof(T));
+            T* outRe = lineStart(storeRe) + offset;
+            T* outIm = lineStart(storeIm) + offset;
+            variant.run(outRe, outIm, re.data(), im.data(), count);
+            EXPECT_EQ(std::memcmp(outRe, wantRe.data(), count * sizeof(T)), 0) << variant.name << " at " << offset;
+            EXPECT_EQ(std::memcmp(outIm, wantIm.data(), count * sizeof(T)), 0) << variant.name << " at " << offset;
+            std::vector<T> guard(perLine);
+            std::memset(guard.data(), 0xA5, perLine * sizeof(T));
+            for (T* out : {outRe, outIm}) {
+                EXPECT_EQ(std::memcmp(out - perLine, guard.data(), perLine * sizeof(T)), 0) << variant.name;
+                EXPECT_EQ(std::memcmp(out + count, guard.data(), perLine * sizeof(T)), 0) << variant.name;
+            }
+        }
+}
+
+TEST(ElementaryVariants, FloorAndRoundGiveTheReferenceBitsForOutputsStoredPastTheCaches)
+{
+    std::vector<float> singles = specialSingles();
+    for (int i = -2000; i <= 2000; ++i)
+        singles.push_back(static_cast<float>(i) * 0.37f);
+    std::vector<double> doubles = specialDoubles();
+    const std::vector<double> hard = roundingHardDoubles(4000, 29);
+    doubles.insert(doubles.end(), hard.begin(), hard.end());
+    expectSameForLargeOutputs(floorSingle(), singles);
+    expectSameForLargeOutputs(roundDouble(), doubles);
 }
 
 TEST(ElementaryVariants, HandComplexInputsOfSingleExpAndSqrtToTheReferenceAtSse2)
