@@ -52,6 +52,19 @@ FPMEX_SIMD_STEP DoubleDouble log2OnePlus(DoubleDouble r)
     return times(r, q);
 }
 
+// k - offset + table[j] + l, l = log2(1 + r) as head and tail: k +
+// table[j] is larger than l in magnitude, or zero, so both sums of heads are
+// exact as fastTwoSum forms them.
+FPMEX_SIMD_STEP DoubleDouble plusTable(const LogReduction& reduced, Doubles offset, DoubleDouble l)
+{
+    namespace c = logDoubleConstants;
+    DoubleDouble g = fastTwoSum(reduced.k - offset, lookup16(c::tableHigh, reduced.j));
+    g.lo = g.lo + lookup16(c::tableLow, reduced.j);
+    DoubleDouble v = fastTwoSum(g.hi, l.hi);
+    v.lo = v.lo + (g.lo + l.lo);
+    return v;
+}
+
 // log2(a + tail) - offset for a positive normal double a below 2^1022, an
 // integer offset and |tail| <= 2^-53 a (the tail enters r, scaled as z
 // is, with one rounding more), as head and tail: log2Of above.
@@ -67,12 +80,7 @@ FPMEX_SIMD_STEP DoubleDouble log2Of(Doubles a, Doubles tail, Doubles offset)
     const DoubleDouble r = twoSum(zc.hi - splat(1.0), rTail);
     const DoubleDouble l = log2OnePlus(r);
 
-    // k + table[j] is larger than log2(1 + r) in magnitude, or zero.
-    DoubleDouble g = fastTwoSum(reduced.k - offset, lookup16(c::tableHigh, reduced.j));
-    g.lo = g.lo + lookup16(c::tableLow, reduced.j);
-    DoubleDouble v = fastTwoSum(g.hi, l.hi);
-    v.lo = v.lo + (g.lo + l.lo);
-    return v;
+    return plusTable(reduced, offset, l);
 }
 
 // log2(a) - offset for a positive normal double a and an integer offset,
@@ -121,11 +129,7 @@ FPMEX_SIMD_STEP DoubleDouble log2Quick(Doubles a, Doubles offset)
     const DoubleDouble m = twoProduct(head, splat(c::leadHigh[0]));
     const Doubles mLow = mulAdd(tail, splat(c::leadHigh[0]), mulAdd(head, splat(c::leadLow[0]), m.lo));
 
-    DoubleDouble g = fastTwoSum(reduced.k - offset, lookup16(c::tableHigh, reduced.j));
-    g.lo = g.lo + lookup16(c::tableLow, reduced.j);
-    DoubleDouble v = fastTwoSum(g.hi, m.hi);
-    v.lo = v.lo + (g.lo + mLow);
-    return v;
+    return plusTable(reduced, offset, {m.hi, mLow});
 }
 
 } // namespace

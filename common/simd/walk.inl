@@ -23,6 +23,8 @@ struct PartialLanes {
     std::size_t count;
     unsigned valid;
 
+    explicit PartialLanes(std::size_t n) : count(n), valid((1u << n) - 1) {}
+
     template <class T>
     auto load(const T* p) const
     {
@@ -57,7 +59,7 @@ inline void walkLanes(std::size_t count, Step step)
     for (; count - first >= lanes; first += lanes)
         step(first, FullLanes{});
     if (first != count)
-        step(first, PartialLanes{count - first, (1u << (count - first)) - 1});
+        step(first, PartialLanes(count - first));
 }
 
 #if FPMEX_SIMD_ID(FPMEX_SIMD_LEVEL) != FPMEX_SIMD_sse2
@@ -98,11 +100,11 @@ inline void walkLanesStreaming(const T* out, std::size_t count, Step step)
     if (first > count)
         first = count;
     if (first != 0)
-        step(std::size_t{0}, PartialLanes{first, (1u << first) - 1});
+        step(std::size_t{0}, PartialLanes(first));
     for (; count - first >= lanes; first += lanes)
         step(first, StreamingLanes{});
     if (first != count)
-        step(first, PartialLanes{count - first, (1u << (count - first)) - 1});
+        step(first, PartialLanes(count - first));
     _mm_sfence();
 }
 #endif
