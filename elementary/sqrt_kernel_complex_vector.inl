@@ -4,11 +4,11 @@
 // Inputs: count >= 1 pairs of doubles. Outputs: as the reference
 // (sqrt_kernel_x87.cpp): both parts of every element, the flag.
 //
-// Elements with both parts finite and of magnitude from 2^-500 to 2^500 take
+// Elements with both parts finite and of magnitude from 2^-480 to 2^500 take
 // the reference's general formula and are evaluated here; every other
-// element (a zero, infinite or NaN part, or a magnitude whose squares or
-// results would leave the normal doubles) goes to the x87 reference, as does
-// every element this evaluation cannot decide.
+// element (a zero, infinite or NaN part, or a magnitude whose squares'
+// error terms or results would leave the normal doubles) goes to the x87
+// reference, as does every element this evaluation cannot decide.
 //
 // What is reproduced: the reference forms m = sqrt(x^2 + y^2) and
 // r = sqrt((|x| + m) / 2) in extended precision, each square, sum, root and
@@ -20,16 +20,22 @@
 // the root, plus its rounding; the sum with |x|, which cancels nothing;
 // halved again, plus the second root) and 3.5 * 2^-64 in the quotient.
 //
-// Evaluation, in double-double (common/simd/double_double.inl): the squares
-// exact, their sum, each root as the double root corrected by one Newton
-// step whose residual the fused multiply-add forms exactly, and the
-// quotient with its remainder: within 2^-100 of the exact values.
+// Evaluation, in double-double (common/simd/double_double.inl), of the
+// halved parts (exact), so that (|x| + m) / 2 = |x/2| + |z/2| and y / 2 is
+// an input: the squares exact, their sum with its rounding error, each root
+// as the double root corrected by its residual times an inverse of the root
+// (rootOf), the quotient through that inverse with its remainder. Every
+// value is within 2^-78 relative of the exact one (derived at rootOf and
+// below); the two divisions of each element are multiplications by
+// inverses that, where the level has an estimate of 1/a, come from Newton
+// steps off the divider.
 //
 // Certainty: r is stored when its value v and every value within
 // 2.75 * 2^-64 |v| of it round to the same double, the quotient when that
-// holds within 3.75 * 2^-64 (the windows' ends formed as head plus
-// (tail -+ half-width), one rounding of note); the reference's values lie
-// there, so they round there too. Otherwise the element goes to the
+// holds within 3.75 * 2^-64: the reference's values lie within their bound
+// plus 2^-78 of v, so they round there too. The windows' ends are formed as
+// head plus (tail -+ half-width), one rounding of note, and the stored
+// double is one end's rounding. Otherwise the element goes to the
 // reference, both parts.
 //
 // Floating-point state: MXCSR set to sseVectorMode; the caller's restored,
@@ -48,57 +54,104 @@ struct SqrtComplexLanes {
 constexpr double rootWindow = 0x1.6p-63;
 constexpr double quotientWindow = 0x1.ep-63;
 
-// sqrt(a) for a positive normalised double-double a.
-FPMEX_SIMD_STEP DoubleDouble rootOf(DoubleDouble a)
+// 1/a within 2^-bits relative (bits at most 52), a normal. Each Newton step
+// y += y (1 - a y) squares the estimate's relative error and adds one
+// rounding of y (2^-53; 1 - a y is formed within 2^-53 of itself): from
+// 2^-14, 2^-27 after one step and 2^-52.8 after two; `known` counts the
+// bits so gained, a little under.
+template <int bits>
+FPMEX_SIMD_STEP Doubles reciprocal(Doubles a)
 {
-    const Doubles head = sqrt(a.hi);
-    // a.hi - head^2 is exact, and so is its fused multiply-add.
-    const Doubles residual = negMulAdd(head, head, a.hi) + a.lo;
-    return fastTwoSum(head, residual / (head + head));
+    Doubles y = reciprocalEstimate(a);
+    for (int known = reciprocalEstimateBits; known < bits; known = 2 * known - 1) {
+        const Doubles e = negMulAdd(a, y, splat(1.0));
+        y = mulAdd(y, e, y);
+    }
+    return y;
 }
 
-// Whether every value within width |v| of v rounds to the same double.
-FPMEX_SIMD_STEP Mask certain(DoubleDouble v, double width)
+// The root of a positive double-double a whose tail is at most 2^-51 of its
+// head, as the unnormalised pair (g, c): g the correctly rounded root of
+// a.hi, so a.hi - g^2 is a double and its fused multiply-add exact; c that
+// residual plus a.lo, times h = 1 / (2 g) within 2^-bits. |c| is at most
+// 2^-51 g, so g + c is within (2^-51 (2^-bits + 2^-52) + 2^-103) g of
+// sqrt(a): h's error and two roundings on c, then the neglected square term
+// of the root's series.
+struct Root {
+    Doubles g;
+    Doubles c;
+    Doubles inverse; // 1/g, within 2^-bits
+};
+
+template <int bits>
+FPMEX_SIMD_STEP Root rootOf(DoubleDouble a)
 {
-    const Doubles halfWidth = magnitude(v.hi) * splat(width);
-    return bitsOf(v.hi + (v.lo - halfWidth)) == bitsOf(v.hi + (v.lo + halfWidth));
+    const Doubles g = sqrt(a.hi);
+    const Doubles inverse = reciprocal<bits>(g);
+    const Doubles residual = negMulAdd(g, g, a.hi) + a.lo;
+    return {g, residual * (inverse * splat(0.5)), inverse};
 }
 
-FPMEX_SIMD_STEP SqrtComplexLanes sqrtComplexLanes(Doubles xIn, Doubles yIn)
+// The rounding of head + tail when every value within width |head| of it
+// rounds to the same double: the rounding of one end of that interval, and
+// whether the other end's is the same (the ends swap for a negative head).
+struct Rounded {
+    Doubles value;
+    Mask certain;
+};
+
+FPMEX_SIMD_STEP Rounded rounded(Doubles head, Doubles tail, double width)
 {
-    const Doubles ax = magnitude(xIn);
-    const Doubles ay = magnitude(yIn);
-    const Mask regular = (splat(0x1p-500) <= ax) & (ax <= splat(0x1p500)) & (splat(0x1p-500) <= ay) &
+    const Doubles halfWidth = head * splat(width);
+    const Doubles end = head + (tail + halfWidth);
+    return {end, bitsOf(head + (tail - halfWidth)) == bitsOf(end)};
+}
+
+FPMEX_SIMD_STEP SqrtComplexLanes sqrtComplexLanes(Doubles x, Doubles y)
+{
+    const Doubles ax = magnitude(x);
+    const Doubles ay = magnitude(y);
+    const Mask regular = (splat(0x1p-480) <= ax) & (ax <= splat(0x1p500)) & (splat(0x1p-480) <= ay) &
                          (ay <= splat(0x1p500));
-    const Doubles x = select(regular, xIn, splat(1.0));
-    const Doubles y = select(regular, yIn, splat(1.0));
+    // Irregular lanes compute on whatever they hold, with every exception
+    // masked, and are replaced by the reference's results.
+    const Doubles halfX = ax * splat(0.5);
+    const Doubles halfY = y * splat(0.5);
 
-    const DoubleDouble xx = twoProduct(x, x);
-    const DoubleDouble yy = twoProduct(y, y);
-    DoubleDouble sum = twoSum(xx.hi, yy.hi);
-    sum = fastTwoSum(sum.hi, sum.lo + (xx.lo + yy.lo));
-    const DoubleDouble m = rootOf(sum);
-    DoubleDouble a = twoSum(magnitude(x), m.hi);
-    a = fastTwoSum(a.hi, a.lo + m.lo);
-    const DoubleDouble r = rootOf(DoubleDouble{a.hi * splat(0.5), a.lo * splat(0.5)});
+    // The squares' error terms are exact (multiples of 2^-1066, however
+    // small), and the sum's tail is at most 2^-52 of its head: the sum of
+    // squares within 2^-105.
+    const DoubleDouble xx = twoProduct(halfX, halfX);
+    const DoubleDouble yy = twoProduct(halfY, halfY);
+    const DoubleDouble sum = twoSum(xx.hi, yy.hi);
+    // m within 2^-78 with 1 / (2 g) within 2^-27: one Newton step.
+    const Root m = rootOf<27>(DoubleDouble{sum.hi, sum.lo + (xx.lo + yy.lo)});
+    // m.g >= |x/2|, as the rounded root of the rounded square of |x/2| is
+    // |x/2| itself and rounding is monotonic: a fast two-sum is exact, and
+    // the tail, with m.c, at most 2^-51 of the head.
+    const Doubles a = m.g + halfX;
+    const Doubles aTail = (halfX - (a - m.g)) + m.c;
+    // r within 2^-79: m's error halved (the sum with |x/2| cancels
+    // nothing), then its own 2^-101.
+    const Root r = rootOf<51>(DoubleDouble{a, aTail});
 
-    // (y / 2) / r with its remainder.
-    const Doubles half = y * splat(0.5);
-    const Doubles q = half / r.hi;
-    const Doubles remainder = negMulAdd(q, r.hi, half) - q * r.lo;
-    const DoubleDouble quotient = fastTwoSum(q, remainder / r.hi);
+    // (y / 2) / r: a first quotient q by the inverse (1/r.g within 2^-52.8,
+    // two Newton steps), within 2^-50.5; its remainder, within 2^-102.5 of
+    // y / 2; that remainder by the inverse: within 2^-100 of
+    // (y / 2) / (r.g + r.c), so within 2^-78.9 of the exact quotient.
+    const Doubles q = halfY * r.inverse;
+    const Doubles remainder = negMulAdd(q, r.g, halfY) - q * r.c;
+    const Rounded root = rounded(r.g, r.c, rootWindow);
+    const Rounded other = rounded(q, remainder * r.inverse, quotientWindow);
 
-    const unsigned decided = laneBits(certain(r, rootWindow) & certain(quotient, quotientWindow));
-    const Doubles root = r.hi + r.lo;
-    const Doubles other = quotient.hi + quotient.lo;
-    // Both parts negative: the root and the quotient change sign.
-    const Mask bothNegative = signBitSet(x) & signBitSet(y);
-    const Doubles first = select(bothNegative, negate(root), root);
-    const Doubles second = select(bothNegative, negate(other), other);
+    // x >= 0: r and the quotient, which has y's sign. x < 0: the quotient's
+    // magnitude, and r with y's sign.
     const Mask xNegative = signBitSet(x);
+    const Doubles signedRoot = doublesOf(bitsOf(root.value) | (bitsOf(y) & splatBits(0x8000000000000000)));
     const unsigned regularLanes = laneBits(regular);
-    return {select(xNegative, second, first), select(xNegative, first, second), regularLanes,
-            ~(regularLanes & decided) & allLanes};
+    const unsigned decided = laneBits(root.certain & other.certain);
+    return {select(xNegative, magnitude(other.value), root.value), select(xNegative, signedRoot, other.value),
+            regularLanes, ~(regularLanes & decided) & allLanes};
 }
 
 } // namespace

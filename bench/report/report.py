@@ -169,8 +169,8 @@ MISSED = {
     ("double/exp", "numpy"): DOUBLE_NUMPY,
     ("double/sqrt", "complex_vector"):
         "the variant computes two square roots and a quotient in double-double to reproduce the x87 unit's "
-        "extended results, two roots and four divisions an element on the vector divider, which bounds it at "
-        "about 4 ns an element at AVX-512: 1.7 to 1.8 times faster than the x87 loop, not 4 times.",
+        "extended results; its two roots an element are on the vector divider (16 cycles a register of eight "
+        "at AVX-512, measured on this machine), which bounds it.",
     ("double/exp", "complex_vector"):
         "the variant reproduces the x87 angle exactly and evaluates the sine, cosine and e^x in double-double "
         "arithmetic, and the x87 instructions' own error windows (FSINCOS's rounding and three times its "

@@ -48,6 +48,10 @@ inline Doubles mulAdd(Doubles a, Doubles b, Doubles c) { return {_mm256_fmadd_pd
 inline Doubles mulSub(Doubles a, Doubles b, Doubles c) { return {_mm256_fmsub_pd(a.v, b.v, c.v)}; }
 inline Doubles negMulAdd(Doubles a, Doubles b, Doubles c) { return {_mm256_fnmadd_pd(a.v, b.v, c.v)}; }
 inline Doubles sqrt(Doubles a) { return {_mm256_sqrt_pd(a.v)}; }
+// 1/a for a normal a, within 2^-reciprocalEstimateBits relative: this level
+// has no estimate for doubles, so the division, correctly rounded.
+inline constexpr int reciprocalEstimateBits = 52;
+inline Doubles reciprocalEstimate(Doubles a) { return {_mm256_div_pd(_mm256_set1_pd(1.0), a.v)}; }
 inline Doubles negate(Doubles a) { return {_mm256_xor_pd(a.v, _mm256_set1_pd(-0.0))}; }
 inline Doubles magnitude(Doubles a) { return {_mm256_andnot_pd(_mm256_set1_pd(-0.0), a.v)}; }
 inline Doubles min(Doubles a, Doubles b) { return {_mm256_min_pd(a.v, b.v)}; }

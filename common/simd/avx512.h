@@ -48,6 +48,10 @@ inline Doubles mulAdd(Doubles a, Doubles b, Doubles c) { return {_mm512_fmadd_pd
 inline Doubles mulSub(Doubles a, Doubles b, Doubles c) { return {_mm512_fmsub_pd(a.v, b.v, c.v)}; }
 inline Doubles negMulAdd(Doubles a, Doubles b, Doubles c) { return {_mm512_fnmadd_pd(a.v, b.v, c.v)}; }
 inline Doubles sqrt(Doubles a) { return {_mm512_sqrt_pd(a.v)}; }
+// 1/a for a normal a, within 2^-reciprocalEstimateBits relative (the
+// instruction's documented bound), off the divider.
+inline constexpr int reciprocalEstimateBits = 14;
+inline Doubles reciprocalEstimate(Doubles a) { return {_mm512_rcp14_pd(a.v)}; }
 inline Doubles negate(Doubles a) { return {_mm512_xor_pd(a.v, _mm512_set1_pd(-0.0))}; }
 inline Doubles magnitude(Doubles a) { return {_mm512_abs_pd(a.v)}; }
 inline Doubles min(Doubles a, Doubles b) { return {_mm512_min_pd(a.v, b.v)}; }

@@ -101,6 +101,8 @@ FPMEX_PACK_UNARY(Doubles, Doubles, magnitude)
 FPMEX_PACK_UNARY(Doubles, Doubles, floor)
 FPMEX_PACK_UNARY(Doubles, Doubles, truncate)
 FPMEX_PACK_UNARY(Floats, Floats, floor)
+FPMEX_PACK_UNARY(Doubles, Doubles, reciprocalEstimate)
+using reg::reciprocalEstimateBits;
 #endif
 FPMEX_PACK_UNARY(Mask, Doubles, isNan)
 FPMEX_PACK_UNARY(Mask, Doubles, signBitSet)

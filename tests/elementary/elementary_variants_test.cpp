@@ -403,14 +403,15 @@ TEST(ElementaryVariants, ComplexDoubleExpGivesTheReferenceBitsForTablesSamplesAn
 }
 
 // Complex doubles through sqrt: every pair of special parts (zeros,
-// infinities, NaNs, magnitudes at and past 2^+-500 and the ends of the
-// doubles), random bit patterns, moderate parts of both signs, and parts of
+// infinities, NaNs, magnitudes at and past 2^-480 and 2^500 and the ends
+// of the doubles), random bit patterns, moderate parts of both signs, and parts of
 // very different magnitudes, where the sum of squares rounds the smaller
 // away.
 TEST(ElementaryVariants, ComplexSqrtGivesTheReferenceBitsForTablesAndSamples)
 {
     const double parts[] = {0.0,    -0.0,   1,          -1,          4,         -2.5,     1e-300,
-                            -1e300, 0x1p-1074, 0x1.fffffffffffffp1023, 0x1p-501, 0x1p500, -0x1p501,
+                            -1e300, 0x1p-1074, 0x1.fffffffffffffp1023, 0x1p-501, 0x1.fffffffffffffp-481,
+                            -0x1.0000000000001p-480, 0x1.5555555555555p-480, 0x1p500, -0x1p501,
                             __builtin_inf(), -__builtin_inf(), __builtin_nan(""), -__builtin_nan("5")};
     std::vector<double> tableRe, tableIm;
     allPairsOf(parts, tableRe, tableIm);
