@@ -123,7 +123,7 @@ FPMEX_SIMD_STEP SqrtComplexLanes sqrtComplexLanes(Doubles x, Doubles y)
     // squares within 2^-105.
     const DoubleDouble xx = twoProduct(halfX, halfX);
     const DoubleDouble yy = twoProduct(halfY, halfY);
-    const DoubleDouble sum = twoSum(xx.hi, yy.hi);
+    const DoubleDouble sum = fastTwoSum(max(xx.hi, yy.hi), min(xx.hi, yy.hi));
     // m within 2^-78 with 1 / (2 g) within 2^-27: one Newton step.
     const Root m = rootOf<27>(DoubleDouble{sum.hi, sum.lo + (xx.lo + yy.lo)});
     // m.g >= |x/2|, as the rounded root of the rounded square of |x/2| is
