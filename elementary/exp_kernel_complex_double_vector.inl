@@ -186,13 +186,12 @@ FPMEX_SIMD_STEP ExpComplexDoubleLanes expComplexDoubleLanes(Doubles x, Doubles y
     // The ends are compared before the scaling, which is exact (so keeps
     // equal ends equal and different ones different) where the result is
     // normal.
-    const Doubles reEnd = re.hi + (re.lo - reWidth);
-    const Doubles imEnd = im.hi + (im.lo - imWidth);
-    const Doubles reLow = reEnd * kPower;
-    const Doubles imLow = imEnd * kPower;
+    const WindowEnds reEnds = windowEnds(re, reWidth);
+    const WindowEnds imEnds = windowEnds(im, imWidth);
+    const Doubles reLow = reEnds.low * kPower;
+    const Doubles imLow = imEnds.low * kPower;
     const Mask decided = regular & inRange & (splat(0x1p-959) <= magnitude(r)) & !(value.unsure & !unity) &
-                         (bitsOf(reEnd) == bitsOf(re.hi + (re.lo + reWidth))) &
-                         (bitsOf(imEnd) == bitsOf(im.hi + (im.lo + imWidth))) &
+                         roundToOne(reEnds) & roundToOne(imEnds) &
                          (splat(0x1p-1021) <= magnitude(reLow)) & (splat(0x1p-1021) <= magnitude(imLow));
     return {reLow, imLow, ~laneBits(decided) & allLanes};
 }

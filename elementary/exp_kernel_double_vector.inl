@@ -81,16 +81,14 @@ FPMEX_SIMD_STEP ExpDoubleLanes expDoubleGeneralLanes(Doubles x)
     const DoubleDouble w = fastTwoSum(value.w.hi, value.w.lo);
     const Doubles m = value.m;
 
-    const Doubles halfWidth = w.hi * splat(expDoubleWindow);
-    const Doubles low = w.hi + (w.lo - halfWidth);
-    const Doubles high = w.hi + (w.lo + halfWidth);
+    const WindowEnds ends = windowEnds(w, w.hi * splat(expDoubleWindow));
     const Bits kBits = value.kBits;
     // From k = -1021 up the result is normal, and for k = -1022 when
     // v >= 1: v 2^k, or 2 v 2^(k - 1) for k >= 0, up to 1024.
     const Mask normal = (splat(-1021.0 * 16) <= m) | ((splat(-1022.0 * 16) <= m) & (splat(1.0) <= w.hi));
-    const Doubles normalValue = select(m < splat(0.0), low * doublesOf(splatBits(0x3FF0000000000000) + kBits),
-                                       (low * splat(2.0)) * doublesOf(splatBits(0x3FE0000000000000) + kBits));
-    const Mask normalDecided = bitsOf(low) == bitsOf(high);
+    const Doubles normalValue = select(m < splat(0.0), ends.low * doublesOf(splatBits(0x3FF0000000000000) + kBits),
+                                       (ends.low * splat(2.0)) * doublesOf(splatBits(0x3FE0000000000000) + kBits));
+    const Mask normalDecided = roundToOne(ends);
 
     // Below, the store rounds to a multiple of 2^-1074: v 2^(k + 1074) in
     // those units (exact scaling) is rounded to the nearest integer, decided
@@ -125,13 +123,10 @@ FPMEX_SIMD_STEP ExpDoubleLanes expDoubleGeneralLanes(Doubles x)
 FPMEX_SIMD_STEP ExpDoubleLanes expDoubleOrdinaryLanes(Doubles x)
 {
     const ExpDoubleValue value = expDoubleValue(x);
-    const DoubleDouble w = value.w;
-    const Doubles halfWidth = w.hi * splat(expDoubleWindow);
-    const Doubles low = w.hi + (w.lo - halfWidth);
-    const Doubles high = w.hi + (w.lo + halfWidth);
+    const WindowEnds ends = windowEnds(value.w, value.w.hi * splat(expDoubleWindow));
     const Doubles power = doublesOf(splatBits(0x3FF0000000000000) + value.kBits);
-    const unsigned sure = laneBits((bitsOf(low) == bitsOf(high)) & !value.unsure);
-    return {low * power, ~sure & allLanes};
+    const unsigned sure = laneBits(roundToOne(ends) & !value.unsure);
+    return {ends.low * power, ~sure & allLanes};
 }
 
 FPMEX_SIMD_STEP ExpDoubleLanes expDoubleLanes(Doubles x)

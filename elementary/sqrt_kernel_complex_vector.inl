@@ -92,21 +92,6 @@ FPMEX_SIMD_STEP Root rootOf(DoubleDouble a)
     return {g, residual * (inverse * splat(0.5)), inverse};
 }
 
-// The rounding of head + tail when every value within width |head| of it
-// rounds to the same double: the rounding of one end of that interval, and
-// whether the other end's is the same (the ends swap for a negative head).
-struct Rounded {
-    Doubles value;
-    Mask certain;
-};
-
-FPMEX_SIMD_STEP Rounded rounded(Doubles head, Doubles tail, double width)
-{
-    const Doubles halfWidth = head * splat(width);
-    const Doubles end = head + (tail + halfWidth);
-    return {end, bitsOf(head + (tail - halfWidth)) == bitsOf(end)};
-}
-
 FPMEX_SIMD_STEP SqrtComplexLanes sqrtComplexLanes(Doubles x, Doubles y)
 {
     const Doubles ax = magnitude(x);
@@ -141,16 +126,19 @@ FPMEX_SIMD_STEP SqrtComplexLanes sqrtComplexLanes(Doubles x, Doubles y)
     // (y / 2) / (r.g + r.c), so within 2^-78.9 of the exact quotient.
     const Doubles q = halfY * r.inverse;
     const Doubles remainder = negMulAdd(q, r.g, halfY) - q * r.c;
-    const Rounded root = rounded(r.g, r.c, rootWindow);
-    const Rounded other = rounded(q, remainder * r.inverse, quotientWindow);
+    // The windows, each half-width taken of the head (its sign for the
+    // quotient's merely swaps the ends).
+    const WindowEnds root = windowEnds({r.g, r.c}, r.g * splat(rootWindow));
+    const DoubleDouble quotient = {q, remainder * r.inverse};
+    const WindowEnds other = windowEnds(quotient, q * splat(quotientWindow));
 
     // x >= 0: r and the quotient, which has y's sign. x < 0: the quotient's
     // magnitude, and r with y's sign.
     const Mask xNegative = signBitSet(x);
-    const Doubles signedRoot = doublesOf(bitsOf(root.value) | (bitsOf(y) & splatBits(0x8000000000000000)));
+    const Doubles signedRoot = doublesOf(bitsOf(root.high) | (bitsOf(y) & splatBits(0x8000000000000000)));
     const unsigned regularLanes = laneBits(regular);
-    const unsigned decided = laneBits(root.certain & other.certain);
-    return {select(xNegative, magnitude(other.value), root.value), select(xNegative, signedRoot, other.value),
+    const unsigned decided = laneBits(roundToOne(root) & roundToOne(other));
+    return {select(xNegative, magnitude(other.high), root.high), select(xNegative, signedRoot, other.high),
             regularLanes, ~(regularLanes & decided) & allLanes};
 }
 

@@ -225,12 +225,12 @@ FPMEX_SIMD_STEP LogComplexDoubleLanes logComplexDoubleLanes(Doubles x, Doubles y
     const Doubles reWidth = mulAdd(select(byRatio, splat(0x1.5p-62), splat(0x1.1p-62)), magnitude(re.hi),
                                    mulAdd(splat(0x1p-61 * multiplier), ratioSquare,
                                           select(byRatio, splat(0x1p-100), splat(0.0))));
-    const Doubles reLow = re.hi + (re.lo - reWidth);
-    const Doubles reHigh = re.hi + (re.lo + reWidth);
+    const WindowEnds reEnds = windowEnds(re, reWidth);
     const Doubles imWidth = magnitude(im.hi) * splat(0x1.42p-62);
     const Doubles back = select(tinyAngle, splat(0x1p-600), splat(1.0));
-    const Doubles normalLow = (im.hi + (im.lo - imWidth)) * back;
-    const Doubles normalHigh = (im.hi + (im.lo + imWidth)) * back;
+    const WindowEnds imEnds = windowEnds(im, imWidth);
+    const Doubles normalLow = imEnds.low * back;
+    const Doubles normalHigh = imEnds.high * back;
     // A subnormal angle, below 2^-1023, in units of 2^-1074 (the scaled
     // angle times 2^474, below 2^51): the ends rounded once to whole units
     // beside 1.5 * 2^52, with room for the rounding of the head's remainder
@@ -251,9 +251,9 @@ FPMEX_SIMD_STEP LogComplexDoubleLanes logComplexDoubleLanes(Doubles x, Doubles y
                            (!subnormalAngle & (bitsOf(normalLow) == bitsOf(normalHigh)) &
                             (splat(0x1p-1021) <= magnitude(normalLow)));
 
-    const unsigned decided = laneBits(bitsOf(reLow) == bitsOf(reHigh)) & laneBits(imDecided);
+    const unsigned decided = laneBits(roundToOne(reEnds)) & laneBits(imDecided);
     const unsigned regularLanes = laneBits(regular);
-    return {reLow, imLow, regularLanes, ~(regularLanes & decided) & allLanes};
+    return {reEnds.low, imLow, regularLanes, ~(regularLanes & decided) & allLanes};
 }
 
 } // namespace

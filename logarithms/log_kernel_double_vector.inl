@@ -52,21 +52,15 @@ struct LogDoubleLanes {
 
 constexpr double doubleCertaintyWindow = 0x1p-61;
 
-// log2|x| times the base's multiplier, with the ends of its window.
-struct LogDoubleEnds {
-    Doubles low;
-    Doubles high;
-};
-
+// The ends of the window around log2|x| times the base's multiplier.
 template <LogBase base>
-FPMEX_SIMD_STEP LogDoubleEnds logDoubleEnds(Doubles a, Doubles offset)
+FPMEX_SIMD_STEP WindowEnds logDoubleEnds(Doubles a, Doubles offset)
 {
     namespace c = logDoubleConstants;
     DoubleDouble v = log2Quick(a, offset);
     if constexpr (base == LogBase::ten)
         v = times(v, DoubleDouble{splat(c::tenHigh), splat(c::tenLow)});
-    const Doubles halfWidth = magnitude(v.hi) * splat(doubleCertaintyWindow);
-    return {v.hi + (v.lo - halfWidth), v.hi + (v.lo + halfWidth)};
+    return windowEnds(v, magnitude(v.hi) * splat(doubleCertaintyWindow));
 }
 
 // Any lanes: zeros, subnormals, negative and special values.
@@ -76,7 +70,7 @@ FPMEX_SIMD_STEP LogDoubleLanes logDoubleGeneralLanes(Doubles x)
     const Doubles a = magnitude(x);
     const Mask subnormal = a < splat(0x1p-1022);
     const Doubles scaled = select(subnormal, a * splat(0x1p54), a);
-    const LogDoubleEnds ends = logDoubleEnds<base>(scaled, select(subnormal, splat(54.0), splat(0.0)));
+    const WindowEnds ends = logDoubleEnds<base>(scaled, select(subnormal, splat(54.0), splat(0.0)));
 
     const Mask regular = (splat(0.0) < a) & (a < splat(__builtin_inf()));
     const Mask zero = a == splat(0.0);
@@ -91,7 +85,7 @@ FPMEX_SIMD_STEP LogDoubleLanes logDoubleGeneralLanes(Doubles x)
     lanesOut.im = select(negative, P, select(nan, quiet, splat(0.0)));
     lanesOut.negative = negative;
     lanesOut.nonzeroImaginary = negative | nan;
-    lanesOut.uncertain = laneBits(regular) & ~laneBits(bitsOf(ends.low) == bitsOf(ends.high));
+    lanesOut.uncertain = laneBits(regular) & ~laneBits(roundToOne(ends));
     return lanesOut;
 }
 
@@ -102,10 +96,10 @@ FPMEX_SIMD_STEP LogDoubleLanes logDoubleLanes(Doubles x)
     // special rows, imaginary parts +0.
     if (laneBits((splat(0x1p-1022) <= x) & (x < splat(__builtin_inf()))) != allLanes)
         return logDoubleGeneralLanes<base>(x);
-    const LogDoubleEnds ends = logDoubleEnds<base>(x, splat(0.0));
+    const WindowEnds ends = logDoubleEnds<base>(x, splat(0.0));
     // No lane is negative or NaN here.
     const Mask negative = x < splat(0.0);
-    return {ends.low, splat(0.0), negative, negative, ~laneBits(bitsOf(ends.low) == bitsOf(ends.high)) & allLanes};
+    return {ends.low, splat(0.0), negative, negative, ~laneBits(roundToOne(ends)) & allLanes};
 }
 
 } // namespace

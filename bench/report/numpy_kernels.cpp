@@ -11,45 +11,21 @@
 
 using fpmex::LogBase;
 
-#define FPMEX_BENCH_EXPORT extern "C" __attribute__((visibility("default")))
+// fpmex_bench_NAME: the kernel named by the rest of the arguments.
+#define FPMEX_BENCH_KERNEL(name, T, ...)                                                                    \
+    extern "C" __attribute__((visibility("default"))) void fpmex_bench_##name(T* out, T* outIm, const T* in, \
+                                                                               std::size_t n)                \
+    {                                                                                                        \
+        __VA_ARGS__(out, outIm, in, nullptr, n);                                                             \
+    }
 
-FPMEX_BENCH_EXPORT void fpmex_bench_single_log2(float* out, float* outIm, const float* in, std::size_t n)
-{
-    fpmex::logKernel<float, LogBase::two>(out, outIm, in, nullptr, n);
-}
-FPMEX_BENCH_EXPORT void fpmex_bench_single_log(float* out, float* outIm, const float* in, std::size_t n)
-{
-    fpmex::logKernel<float, LogBase::natural>(out, outIm, in, nullptr, n);
-}
-FPMEX_BENCH_EXPORT void fpmex_bench_single_log10(float* out, float* outIm, const float* in, std::size_t n)
-{
-    fpmex::logKernel<float, LogBase::ten>(out, outIm, in, nullptr, n);
-}
-FPMEX_BENCH_EXPORT void fpmex_bench_single_exp(float* out, float* outIm, const float* in, std::size_t n)
-{
-    fpmex::expKernel<float>(out, outIm, in, nullptr, n);
-}
-FPMEX_BENCH_EXPORT void fpmex_bench_single_floor(float* out, float* outIm, const float* in, std::size_t n)
-{
-    fpmex::floorKernel(out, outIm, in, nullptr, n);
-}
-FPMEX_BENCH_EXPORT void fpmex_bench_double_log2(double* out, double* outIm, const double* in, std::size_t n)
-{
-    fpmex::logKernel<double, LogBase::two>(out, outIm, in, nullptr, n);
-}
-FPMEX_BENCH_EXPORT void fpmex_bench_double_log10(double* out, double* outIm, const double* in, std::size_t n)
-{
-    fpmex::logKernel<double, LogBase::ten>(out, outIm, in, nullptr, n);
-}
-FPMEX_BENCH_EXPORT void fpmex_bench_double_exp(double* out, double* outIm, const double* in, std::size_t n)
-{
-    fpmex::expKernel<double>(out, outIm, in, nullptr, n);
-}
-FPMEX_BENCH_EXPORT void fpmex_bench_double_sqrt(double* out, double* outIm, const double* in, std::size_t n)
-{
-    fpmex::sqrtKernel(out, outIm, in, nullptr, n);
-}
-FPMEX_BENCH_EXPORT void fpmex_bench_double_round(double* out, double* outIm, const double* in, std::size_t n)
-{
-    fpmex::roundKernel(out, outIm, in, nullptr, n);
-}
+FPMEX_BENCH_KERNEL(single_log2, float, fpmex::logKernel<float, LogBase::two>)
+FPMEX_BENCH_KERNEL(single_log, float, fpmex::logKernel<float, LogBase::natural>)
+FPMEX_BENCH_KERNEL(single_log10, float, fpmex::logKernel<float, LogBase::ten>)
+FPMEX_BENCH_KERNEL(single_exp, float, fpmex::expKernel<float>)
+FPMEX_BENCH_KERNEL(single_floor, float, fpmex::floorKernel)
+FPMEX_BENCH_KERNEL(double_log2, double, fpmex::logKernel<double, LogBase::two>)
+FPMEX_BENCH_KERNEL(double_log10, double, fpmex::logKernel<double, LogBase::ten>)
+FPMEX_BENCH_KERNEL(double_exp, double, fpmex::expKernel<double>)
+FPMEX_BENCH_KERNEL(double_sqrt, double, fpmex::sqrtKernel)
+FPMEX_BENCH_KERNEL(double_round, double, fpmex::roundKernel)

@@ -62,6 +62,23 @@ FPMEX_SIMD_STEP DoubleDouble times(DoubleDouble a, DoubleDouble b)
     return {p.hi, mulAdd(a.hi, b.lo, mulAdd(a.lo, b.hi, p.lo))};
 }
 
+// The ends of a certainty window v -+ halfWidth (either sign), each formed
+// as head plus (tail -+ halfWidth): with the tail and the half-width far
+// below the head, the one rounding of note is the last, to double. Where
+// both ends round to one double, so does every value between them, as
+// rounding to nearest is monotonic.
+struct WindowEnds {
+    Doubles low;
+    Doubles high;
+};
+
+FPMEX_SIMD_STEP WindowEnds windowEnds(DoubleDouble v, Doubles halfWidth)
+{
+    return {v.hi + (v.lo - halfWidth), v.hi + (v.lo + halfWidth)};
+}
+
+FPMEX_SIMD_STEP Mask roundToOne(WindowEnds ends) { return bitsOf(ends.low) == bitsOf(ends.high); }
+
 // hi + lo rounded to a 64-bit significand, ties to even, as the extended
 // format stores it: the tail to a multiple of 2^(e - 63), 2^e the binade of
 // hi + lo (one below hi's when hi is a power of two and lo negative). The

@@ -404,9 +404,9 @@ TEST(ElementaryVariants, ComplexDoubleExpGivesTheReferenceBitsForTablesSamplesAn
 
 // Complex doubles through sqrt: every pair of special parts (zeros,
 // infinities, NaNs, magnitudes at and past 2^-480 and 2^500 and the ends
-// of the doubles), random bit patterns, moderate parts of both signs, and parts of
-// very different magnitudes, where the sum of squares rounds the smaller
-// away.
+// of the doubles), random bit patterns, moderate parts of both signs, and
+// parts of very different magnitudes, where the sum of squares rounds the
+// smaller away.
 TEST(ElementaryVariants, ComplexSqrtGivesTheReferenceBitsForTablesAndSamples)
 {
     const double parts[] = {0.0,    -0.0,   1,          -1,          4,         -2.5,     1e-300,
