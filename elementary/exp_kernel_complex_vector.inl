@@ -119,7 +119,7 @@ FPMEX_SIMD_STEP ExpComplexLanes expComplexLanes(Floats inRe, Floats inIm)
     const Doubles cosSigned = select(zero, splat(1.0), select(cosNegative, negate(cosA), cosA));
     const Doubles sinSigned = select(zero, r, select(sinNegative, negate(sinA), sinA));
 
-    const Doubles e = expValue(select(regular, x, splat(0.0)));
+    const Doubles e = expValue(select(regular, x, splat(0.0)), expTable::series);
     const Doubles re = cosSigned * e;
     const Doubles im = sinSigned * e;
     // Without reduction (k = 0) sine and cosine keep their relative accuracy,

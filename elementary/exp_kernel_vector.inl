@@ -9,38 +9,41 @@
 // Evaluation in double: x (widened, exact; clamped to [-110, 90],
 // exp_vector_table.h, in a step with other values), n = round(16 x / ln 2)
 // = 16 k + j and r = x - n ln(2) / 16, with |r| <= ln(2) / 32 (1 + 2^-40);
-// then e^x = 2^k * 2^(j/16) * e^r, e^r by its series to r^5.
+// then e^x = 2^k * 2^(j/16) * e^r, e^r by a polynomial of degree 4
+// (expTable::polynomial).
 //
 // Error bound, relative to the exact e^x:
-// - the series' remainder is below |r|^6 e^|r| / 720 < 2^-42.6;
+// - the polynomial's own error is below 2^-38.55 of e^r;
 // - r itself is within 2^-47.9 of x - n ln(2) / 16 with an FMA: the
 //   constant's error times |n| <= 2540 (exp_vector_table.h), and one
 //   rounding of 2^-53 |r|; without one (sse2) the product's rounding adds
 //   at most 2^-47 (|n ln(2) / 16| <= 110.1);
 // - the table entries, the Horner steps (two roundings each without FMA) and
-//   the final product round at most 14 times by 2^-53.
-// In all, |v - e^x| <= 2^-42.5 e^x: the remainder's 1.482 * 10^-13, then
-// 3.7 and 1.6 * 10^-15, and 7.1 * 10^-15 at sse2. Zeros give exactly 1 (r = 0,
-// entry 1).
+//   the final product round at most 12 times by 2^-53.
+// In all, |v - e^x| <= 2^-38.5 e^x: the polynomial's 2.4836 * 10^-12, then
+// 3.7 and 1.4 * 10^-15, and 7.1 * 10^-15 at sse2. Zeros give 1 within that
+// bound (r = 0, entry 1): the single 1.
 //
 // Certainty: where every x of a step lies in [-87, 88.5], the results are
 // normal singles, x needs no clamp and no NaN rule, and nearSingleBoundary
-// (common/simd/single_rounding.inl) decides whether e^x rounds to the single
-// nearest v. Otherwise the result is the single nearest v when
-// v (1 - 2^-40) and v (1 + 2^-40) round to the same single (rounding to
-// single is monotonic, and no double rounding of those products can shrink
-// the window below the bound); the conversion rounds subnormal and
-// overflowing results as the x87 store does. The x87 reference gives the
-// correctly rounded single for every single input (all 2^32 measured,
-// docs/accuracy.md), so the two agree. Every other element goes to the
-// reference.
+// (common/simd/single_rounding.inl) with a reach of 2^15 ulps (2^-38.1 |L|)
+// decides whether e^x rounds to the single nearest v. Otherwise the result
+// is the single nearest v when v (1 - 2^-38) and v (1 + 2^-38) round to the
+// same single (rounding to single is monotonic, and no double rounding of
+// those products can shrink the window below the bound); the conversion
+// rounds subnormal and overflowing results as the x87 store does. The x87
+// reference gives the correctly rounded single for every single input (all
+// 2^32 measured, docs/accuracy.md), so the two agree. Every other element
+// goes to the reference (about one normal result in 8000 lies that near a
+// boundary).
 //
 // Floating-point state: MXCSR set to sseVectorMode; the caller's restored.
 
 namespace fpmex::FPMEX_SIMD_LEVEL {
 namespace {
 
-constexpr double certaintyWindow = 0x1p-40;
+constexpr int reachBits = 15;
+constexpr double certaintyWindow = 0x1p-38;
 
 struct ExpLanes {
     Floats re;
@@ -52,9 +55,11 @@ struct ExpLanes {
 constexpr double normalLowest = -87;
 constexpr double normalHighest = 88.5;
 
-// e^x for x in [expTable::lowest, expTable::highest], within 2^-42.5
-// relative.
-inline Doubles expValue(Doubles x)
+// e^x for x in [expTable::lowest, expTable::highest], e^r by the given
+// coefficients (from r^0): within 2^-38.5 relative with
+// expTable::polynomial, 2^-42.5 with expTable::series.
+template <std::size_t terms>
+inline Doubles expValue(Doubles x, const double (&coefficients)[terms])
 {
     const Doubles shifted = mulAdd(x, splat(expTable::sixteenthsPerLn2), splat(expTable::shifter));
     const Doubles n = shifted - splat(expTable::shifter);
@@ -62,10 +67,10 @@ inline Doubles expValue(Doubles x)
 
     const Bits nBits = bitsOf(shifted); // n + 2^51 in the low bits, j in the lowest four
     const Doubles scale = doublesOf(bitsOf(lookup16(expTable::scale, nBits)) + shiftLeft<48>(nBits));
-    Doubles p = splat(expTable::series[5]);
+    Doubles p = splat(coefficients[terms - 1]);
 #pragma GCC unroll 8
-    for (int j = 4; j >= 0; --j)
-        p = mulAdd(p, r, splat(expTable::series[j]));
+    for (int j = static_cast<int>(terms) - 2; j >= 0; --j)
+        p = mulAdd(p, r, splat(coefficients[j]));
     return scale * p;
 }
 
@@ -73,10 +78,10 @@ inline ExpLanes expLanes(Floats in)
 {
     const Doubles x = widen(in);
     if (laneBits((splat(normalLowest) <= x) & (x <= splat(normalHighest))) == allLanes) {
-        const Doubles v = expValue(x);
-        return {narrow(v), nearSingleBoundary(v)};
+        const Doubles v = expValue(x, expTable::polynomial);
+        return {narrow(v), nearSingleBoundary<reachBits>(v)};
     }
-    const Doubles v = expValue(min(max(x, splat(expTable::lowest)), splat(expTable::highest)));
+    const Doubles v = expValue(min(max(x, splat(expTable::lowest)), splat(expTable::highest)), expTable::polynomial);
     const Mask nan = isNan(x);
     const unsigned decided =
         equalLanes(narrow(v * splat(1 - certaintyWindow)), narrow(v * splat(1 + certaintyWindow)));

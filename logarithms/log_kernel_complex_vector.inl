@@ -31,19 +31,20 @@
 // once each in extended precision).
 //
 // Evaluation in double: log2 of t (or of the larger square) as the real
-// path does it, the tail (scaled as z is) entering r = z * inverse[j] - 1
-// with one rounding more, and log2(1 + r) as r / ln 2 (relative error below
-// r / 2 < 2^-55); the angle from q = min / max of the
-// magnitudes, reduced to |u| <= tan(pi/8) by atan(q) = pi/4 + atan((q - 1) /
-// (q + 1)) for q > tan(pi/8), atan(u) = u P(u^2) with P a Chebyshev fit of
-// degree 9 (relative error 2^-49.8, checked against 300-bit values on
-// 20001 points), then moved to its quadrant (pi/2 - ., pi - ., the sign of
-// y), which cancels nothing: the reduced parts are at least pi/8 then.
+// path does it but by the Taylor polynomial (log_kernel_vector.inl), the
+// tail (scaled as z is) entering r = z * inverse[j] - 1 with one rounding
+// more, and log2(1 + r) as r / ln 2 (relative error below r / 2 < 2^-55);
+// the angle from q = min / max of the magnitudes, reduced to
+// |u| <= tan(pi/8) by atan(q) = pi/4 + atan((q - 1) / (q + 1)) for
+// q > tan(pi/8), atan(u) = u P(u^2) with P a Chebyshev fit of degree 9
+// (relative error 2^-49.8, checked against 300-bit values on 20001 points),
+// then moved to its quadrant (pi/2 - ., pi - ., the sign of y), which
+// cancels nothing: the reduced parts are at least pi/8 then.
 //
-// Error bound, relative: the real part within 2^-42.4 (the real path's
-// bound and three roundings more), the imaginary part within 2^-48 (the
-// fit, and fewer than twenty roundings of 2^-53, some scaled by 3 in the
-// reduction).
+// Error bound, relative: the real part within 2^-42.4 (the bound with the
+// Taylor polynomial and three roundings more), the imaginary part within
+// 2^-48 (the fit, and fewer than twenty roundings of 2^-53, some scaled by 3
+// in the reduction).
 // Certainty: each part is the single nearest its value v when v (1 - 2^-42)
 // and v (1 + 2^-42) round to the same single; the reference's part lies
 // between them (its own distance to the exact value is below 2^-60, and v's
@@ -120,7 +121,7 @@ FPMEX_SIMD_STEP LogComplexLanes logComplexLanes(Floats inRe, Floats inIm)
 
     const Doubles head = select(byX, x2, select(byY, y2, t.hi));
     const Doubles ratioTerm = select(byX, y2 / x2, x2 / y2) * splat(inverseLn2);
-    const Doubles v2 = log2Of<true>(head, select(byRatio, splat(0.0), t.lo)) +
+    const Doubles v2 = log2Of<true>(head, select(byRatio, splat(0.0), t.lo), log2Series) +
                        select(byRatio, ratioTerm, splat(0.0));
     const Doubles re = inBase<base>(v2 * splat(0.5));
 

@@ -12,15 +12,17 @@
 // Evaluation: each |x| is widened to double (exact; subnormal singles become
 // normal doubles), split as 2^k * z and z reduced by the table of
 // log_double_constants.h: r = z * inverse[j] - 1, |r| <= 2^-5, and
-// log2|x| = k + table[j] + log2(1 + r), the last as r times its Taylor
-// polynomial of degree 7 (the series cut after r^8). No division: the
-// quotient of an atanh series costs more than the table lookups. The natural
-// and base-10 results are that times ln 2 or log10(2).
+// log2|x| = k + table[j] + log2(1 + r), the last as r times a polynomial
+// p(r): of degree 5 fitted to log2(1 + r) / r (logConstants::log2Polynomial)
+// here, the Taylor polynomial of degree 7 (the series cut after r^8) on the
+// complex path, which needs the tighter bound. No division: the quotient of
+// an atanh series costs more than the table lookups. The natural and
+// base-10 results are that times ln 2 or log10(2).
 //
 // Error bound, relative to the exact result L (units of 2^-53 where not
 // said):
-// - the series' remainder is below |r|^8 / 9 times 1.05: 2^-43.1 of
-//   log2(1 + r);
+// - p's own error: below 2^-37.80 of log2(1 + r) for the fit; for the
+//   series its remainder, below |r|^8 / 9 times 1.05: 2^-43.1;
 // - r rounds once where an FMA forms it (1.05 of log2(1 + r)); without one
 //   (sse2) z * inverse[j] rounds by 2^-53 absolute, which moves the log by
 //   1.5 * 2^-53 absolute, except in interval 5 (inverse 1, r = z - 1 exact);
@@ -30,18 +32,20 @@
 // - scaled to L: for k = 0 outside interval 5, |L| >= 0.0227 (the intervals
 //   beside it), |table[j]| <= 2.02 |L| and |log2(1 + r)| <= 1.2 |L|; for
 //   k != 0, |L| >= 0.272 and every term is smaller than that relative to L.
-// In all, |v - L| < 2^-42.5 |L| at every level (2^-42.75 at the worst, for
-// k = 0 beside interval 5 at sse2). x = 1 gives r = 0 and exactly +0, x = 2^k
-// exactly k before the base multiplier.
+// In all, |v - L| < 2^-37.5 |L| at every level with the fit, and 2^-42.5
+// with the series (the worst case in both, k = 0 beside interval 5 at sse2:
+// 2^-37.54 and 2^-42.75). x = 1 gives r = 0 and exactly +0, x = 2^k exactly
+// k before the base multiplier.
 //
 // Certainty: |L| is above 2^-26 in every base (or 0 exactly, when v is +0
 // too), so every result is a normal single, and nearSingleBoundary
-// (common/simd/single_rounding.inl) decides whether L rounds to the single
-// nearest v, as v does. The x87 reference gives the correctly rounded
-// single for every single input (measured over all 2^32 of them,
-// docs/accuracy.md), so the two agree. Every other element goes to the x87
-// reference. Zeros, infinities and NaNs are decided by their rules and
-// never handed over.
+// (common/simd/single_rounding.inl) with a reach of 2^16 ulps (2^-37.1 |L|)
+// decides whether L rounds to the single nearest v, as v does. The x87
+// reference gives the correctly rounded single for every single input
+// (measured over all 2^32 of them, docs/accuracy.md), so the two agree.
+// Every other element goes to the x87 reference (about one positive input
+// in 2000 lies that near a boundary). Zeros, infinities and NaNs are decided
+// by their rules and never handed over.
 //
 // Floating-point state: MXCSR set to sseVectorMode (round to nearest, no
 // flush-to-zero, no denormals-are-zero); the caller's state is restored on
@@ -58,10 +62,13 @@ struct LogLanes {
     unsigned uncertain;
 };
 
-// The complex path's window, relative.
+// The real path's reach in ulps of v (2^-37.1 relative: its bound is
+// 2^-37.5), and the complex path's window, relative (its bound 2^-42.4).
+constexpr int reachBits = 16;
 constexpr double certaintyWindow = 0x1p-42;
 
-// The Taylor coefficients of log2(1 + r) / r, from r^0 to r^7.
+// The Taylor coefficients of log2(1 + r) / r, from r^0 to r^7: the complex
+// path's polynomial.
 constexpr double log2Series[8] = {
     logDoubleConstants::leadHigh[0], logDoubleConstants::leadHigh[1], logDoubleConstants::leadHigh[2],
     logDoubleConstants::series[0],   logDoubleConstants::series[1],   logDoubleConstants::series[2],
@@ -69,9 +76,10 @@ constexpr double log2Series[8] = {
 };
 
 // log2(a), or log2(a + tail) with |tail| below 2^-52 a (the complex path),
-// for a positive normal double a from 2^-300 to 2^300.
-template <bool withTail>
-inline Doubles log2Of(Doubles a, Doubles tail)
+// for a positive normal double a from 2^-300 to 2^300, with log2(1 + r) / r
+// by the given coefficients (from r^0).
+template <bool withTail, std::size_t terms>
+inline Doubles log2Of(Doubles a, Doubles tail, const double (&coefficients)[terms])
 {
     namespace c = logDoubleConstants;
     const LogReduction reduced = reduceLog(a);
@@ -82,10 +90,10 @@ inline Doubles log2Of(Doubles a, Doubles tail)
         // one rounding.
         r = r + tail * reduced.scale * inverse;
     }
-    Doubles p = splat(log2Series[7]);
+    Doubles p = splat(coefficients[terms - 1]);
 #pragma GCC unroll 8
-    for (int n = 6; n >= 0; --n)
-        p = mulAdd(p, r, splat(log2Series[n]));
+    for (int n = static_cast<int>(terms) - 2; n >= 0; --n)
+        p = mulAdd(p, r, splat(coefficients[n]));
     return mulAdd(r, p, reduced.k + lookup16(c::tableHigh, reduced.j));
 }
 
@@ -119,7 +127,7 @@ inline LogLanes logLanes(Doubles x, Doubles v)
     lanesOut.im = narrow(select(negative, P, select(isNan(a), a, splat(0.0))));
     lanesOut.negative = negative;
     lanesOut.nonzeroImaginary = negative | isNan(a);
-    lanesOut.uncertain = laneBits(regular) & nearSingleBoundary(v);
+    lanesOut.uncertain = laneBits(regular) & nearSingleBoundary<reachBits>(v);
     return lanesOut;
 }
 
@@ -146,13 +154,13 @@ FPMEX_SIMD_KERNEL int logKernel(float* outRe, float* outIm, const float* inRe, c
     bool imaginary = false;
     walkLanes(count, [&](std::size_t first, auto access) {
         const Doubles x = widen(access.load(inRe + first));
-        const Doubles v = inBase<base>(log2Of<false>(magnitude(x), x));
+        const Doubles v = inBase<base>(log2Of<false>(magnitude(x), x, logConstants::log2Polynomial));
         // Positive finite inputs need none of the special values' work.
         if (laneBits((splat(0.0) < x) & (x < splat(__builtin_inf()))) == allLanes) {
             access.store(outRe + first, narrow(v));
             if (imaginary)
                 access.store(outIm + first, narrow(splat(0.0)));
-            fallback.addLanes(first, nearSingleBoundary(v) & access.valid);
+            fallback.addLanes(first, nearSingleBoundary<reachBits>(v) & access.valid);
             return;
         }
         const LogLanes result = logLanes<base>(x, v);

@@ -149,9 +149,9 @@ SINGLE_LOG_NUMPY = (
     "NumPy's float32 logarithms evaluate in single precision, sixteen lanes to an AVX-512 register, and miss "
     "the correctly rounded single often (log2 for 1 %, log for 4 %, log10 for 48 % of 10^7 random singles in "
     "[0.5, 1000], against float64 results rounded, measured on this machine); the variant must give the "
-    "correctly rounded one, so it evaluates in double precision within 2^-42.5, eight lanes to a register, with "
-    "a table reduction, a polynomial of degree 7 and a certainty test: about thirty operations for eight "
-    "elements.")
+    "correctly rounded one, so it evaluates in double precision within 2^-37.5, eight lanes to a register, with "
+    "a table reduction, a polynomial of degree 5 and a certainty test: about twenty-eight operations for eight "
+    "elements in the compiled loop (counted).")
 DOUBLE_NUMPY = (
     "the x87 result is not always the correctly rounded double, so the variant evaluates the value the x87 "
     "sequence rounds in double-double arithmetic (within 0.94 * 2^-62 for the logarithms, 2^-67.5 for exp, "
