@@ -12,10 +12,7 @@ namespace {
 FPMEX_SIMD_STEP DoubleDouble expMinusOne(DoubleDouble p)
 {
     namespace c = expDoubleConstants;
-    Doubles s = splat(c::series[5]);
-#pragma GCC unroll 8
-    for (int i = 4; i >= 0; --i)
-        s = mulAdd(s, p.hi, splat(c::series[i]));
+    const Doubles s = horner(c::series, p.hi);
     const DoubleDouble square = twoProduct(p.hi, p.hi);
     // p^2 / 2 = square / 2 + p.hi p.lo, the rest far below 2^-100.
     DoubleDouble sum = fastTwoSum(p.hi, square.hi * splat(0.5));

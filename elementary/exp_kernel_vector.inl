@@ -67,11 +67,7 @@ inline Doubles expValue(Doubles x, const double (&coefficients)[terms])
 
     const Bits nBits = bitsOf(shifted); // n + 2^51 in the low bits, j in the lowest four
     const Doubles scale = doublesOf(bitsOf(lookup16(expTable::scale, nBits)) + shiftLeft<48>(nBits));
-    Doubles p = splat(coefficients[terms - 1]);
-#pragma GCC unroll 8
-    for (int j = static_cast<int>(terms) - 2; j >= 0; --j)
-        p = mulAdd(p, r, splat(coefficients[j]));
-    return scale * p;
+    return scale * horner(coefficients, r);
 }
 
 inline ExpLanes expLanes(Floats in)

@@ -24,16 +24,16 @@
 // halved parts (exact), so that (|x| + m) / 2 = |x/2| + |z/2| and y / 2 is
 // an input: the squares exact, their sum with its rounding error, each root
 // as the double root corrected by its residual times an inverse of the root
-// (rootOf), the quotient through that inverse with its remainder. Every
-// value is within 2^-78 relative of the exact one (derived at rootOf and
-// below); the two divisions of each element are multiplications by
-// inverses that, where the level has an estimate of 1/a, come from Newton
-// steps off the divider.
+// (rootOf), the quotient through that inverse with its remainder. r and
+// the quotient are within 2^-66.8 relative of the exact values (derived at
+// rootOf and below); the two divisions of each element are multiplications
+// by inverses that, where the level has an estimate of 1/a, come from it
+// and Newton steps off the divider.
 //
 // Certainty: r is stored when its value v and every value within
 // 2.75 * 2^-64 |v| of it round to the same double, the quotient when that
 // holds within 3.75 * 2^-64: the reference's values lie within their bound
-// plus 2^-78 of v, so they round there too. The windows' ends are formed as
+// plus 2^-66.8 of v, so they round there too. The windows' ends are formed as
 // head plus (tail -+ half-width), one rounding of note, and the stored
 // double is one end's rounding. Otherwise the element goes to the
 // reference, both parts.
@@ -70,13 +70,14 @@ FPMEX_SIMD_STEP Doubles reciprocal(Doubles a)
     return y;
 }
 
-// The root of a positive double-double a whose tail is at most 2^-51 of its
-// head, as the unnormalised pair (g, c): g the correctly rounded root of
-// a.hi, so a.hi - g^2 is a double and its fused multiply-add exact; c that
-// residual plus a.lo, times h = 1 / (2 g) within 2^-bits. |c| is at most
-// 2^-51 g, so g + c is within (2^-51 (2^-bits + 2^-52) + 2^-103) g of
-// sqrt(a): h's error and two roundings on c, then the neglected square term
-// of the root's series.
+// The root of a positive double-double a whose tail is at most t a.hi,
+// t <= 2^-51, as the unnormalised pair (g, c): g the correctly rounded root
+// of a.hi, so a.hi - g^2 (at most 2^-52 a.hi) is a double and its fused
+// multiply-add exact; c that residual plus a.lo, times h = 1 / (2 g) within
+// 2^-bits. |c| is at most (2^-53 + t / 2) g, so g + c is within
+// (|c| / g) (2^-bits + 2^-52) + 2^-103 of sqrt(a), relative: h's error and
+// two roundings on c, then the neglected square term of the root's
+// series.
 struct Root {
     Doubles g;
     Doubles c;
@@ -94,13 +95,9 @@ FPMEX_SIMD_STEP Root rootOf(DoubleDouble a)
 
 FPMEX_SIMD_STEP SqrtComplexLanes sqrtComplexLanes(Doubles x, Doubles y)
 {
-    const Doubles ax = magnitude(x);
-    const Doubles ay = magnitude(y);
-    const Mask regular = (splat(0x1p-480) <= ax) & (ax <= splat(0x1p500)) & (splat(0x1p-480) <= ay) &
-                         (ay <= splat(0x1p500));
     // Irregular lanes compute on whatever they hold, with every exception
     // masked, and are replaced by the reference's results.
-    const Doubles halfX = ax * splat(0.5);
+    const Doubles halfX = magnitude(x) * splat(0.5);
     const Doubles halfY = y * splat(0.5);
 
     // The squares' error terms are exact (multiples of 2^-1066, however
@@ -108,22 +105,32 @@ FPMEX_SIMD_STEP SqrtComplexLanes sqrtComplexLanes(Doubles x, Doubles y)
     // squares within 2^-105.
     const DoubleDouble xx = twoProduct(halfX, halfX);
     const DoubleDouble yy = twoProduct(halfY, halfY);
-    const DoubleDouble sum = fastTwoSum(max(xx.hi, yy.hi), min(xx.hi, yy.hi));
-    // m within 2^-78 with 1 / (2 g) within 2^-27: one Newton step.
-    const Root m = rootOf<27>(DoubleDouble{sum.hi, sum.lo + (xx.lo + yy.lo)});
+    // max and min give their second operand when either is NaN: a NaN
+    // square reaches larger or smaller, in this order of the operands.
+    const Doubles larger = max(xx.hi, yy.hi);
+    const Doubles smaller = min(yy.hi, xx.hi);
+    const DoubleDouble sum = fastTwoSum(larger, smaller);
+    // Both parts in [2^-480, 2^500] exactly when both rounded squares of the
+    // halves are in [2^-962, 2^998]: rounding is monotonic, the ends are
+    // squares of doubles, and the square of the double next to an end rounds
+    // beyond it. A NaN square fails its test.
+    const Mask regular = (splat(0x1p-962) <= smaller) & (larger <= splat(0x1p998));
+    // m within 2^-65.9: the tail is at most 2^-52 of the head, so |c| at
+    // most 2^-52 g, and 1 / (2 g) is the bare estimate, within 2^-14.
+    const Root m = rootOf<14>(DoubleDouble{sum.hi, sum.lo + (xx.lo + yy.lo)});
     // m.g >= |x/2|, as the rounded root of the rounded square of |x/2| is
     // |x/2| itself and rounding is monotonic: a fast two-sum is exact, and
-    // the tail, with m.c, at most 2^-51 of the head.
+    // the tail, with m.c, at most 1.5 * 2^-52 of the head.
     const Doubles a = m.g + halfX;
     const Doubles aTail = (halfX - (a - m.g)) + m.c;
-    // r within 2^-79: m's error halved (the sum with |x/2| cancels
-    // nothing), then its own 2^-101.
+    // r within 2^-66.8: m's error halved (the sum with |x/2| cancels
+    // nothing), then its own 2^-102.
     const Root r = rootOf<51>(DoubleDouble{a, aTail});
 
     // (y / 2) / r: a first quotient q by the inverse (1/r.g within 2^-52.8,
     // two Newton steps), within 2^-50.5; its remainder, within 2^-102.5 of
     // y / 2; that remainder by the inverse: within 2^-100 of
-    // (y / 2) / (r.g + r.c), so within 2^-78.9 of the exact quotient.
+    // (y / 2) / (r.g + r.c), so within 2^-66.8 of the exact quotient.
     const Doubles q = halfY * r.inverse;
     const Doubles remainder = negMulAdd(q, r.g, halfY) - q * r.c;
     // The windows, each half-width taken of the head (its sign for the

@@ -37,9 +37,7 @@ namespace {
 FPMEX_SIMD_STEP DoubleDouble log2OnePlus(DoubleDouble r)
 {
     namespace c = logDoubleConstants;
-    Doubles p = splat(c::series[9]);
-    for (int n = 8; n >= 0; --n)
-        p = mulAdd(p, r.hi, splat(c::series[n]));
+    const Doubles p = horner(c::series, r.hi);
     // Each coefficient is larger than r times what follows it, so the sums
     // with the heads are exact as fastTwoSum forms them.
     DoubleDouble q = fastTwoSum(splat(c::leadHigh[2]), r.hi * p);

@@ -139,10 +139,7 @@ FPMEX_SIMD_STEP DoubleDouble atanOf(DoubleDouble q)
     const DoubleDouble cube = times(square, u.hi);
     DoubleDouble third = times(cube, DoubleDouble{splat(k::minusThirdHigh), splat(k::minusThirdLow)});
     third.lo = negMulAdd(square.hi, u.lo, third.lo);
-    Doubles p = splat(k::series[3]);
-    for (int n = 2; n >= 0; --n)
-        p = mulAdd(p, square.hi, splat(k::series[n]));
-    const Doubles rest = (cube.hi * square.hi) * p;
+    const Doubles rest = (cube.hi * square.hi) * horner(k::series, square.hi);
 
     // atan(j / 32) is larger than |u| unless j is 0, and |u| larger than
     // u^3 / 3.

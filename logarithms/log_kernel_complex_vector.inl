@@ -91,10 +91,7 @@ FPMEX_SIMD_STEP Doubles angleOf(Doubles y, Doubles x)
     const Mask far = splat(tanPiOver8) < q;
     const Doubles u = select(far, (q - splat(1.0)) / (q + splat(1.0)), q);
     const Doubles w = u * u;
-    Doubles p = splat(atanSeries[9]);
-    for (int j = 8; j >= 0; --j)
-        p = mulAdd(p, w, splat(atanSeries[j]));
-    const Doubles first = mulAdd(u, p, select(far, splat(piOver4), splat(0.0)));
+    const Doubles first = mulAdd(u, horner(atanSeries, w), select(far, splat(piOver4), splat(0.0)));
     const Doubles octant = select(ax < ay, splat(piOver2) - first, first);
     const Doubles half = select(x < splat(0.0), splat(pi) - octant, octant);
     return select(y < splat(0.0), negate(half), half);

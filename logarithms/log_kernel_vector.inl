@@ -90,11 +90,7 @@ inline Doubles log2Of(Doubles a, Doubles tail, const double (&coefficients)[term
         // one rounding.
         r = r + tail * reduced.scale * inverse;
     }
-    Doubles p = splat(coefficients[terms - 1]);
-#pragma GCC unroll 8
-    for (int n = static_cast<int>(terms) - 2; n >= 0; --n)
-        p = mulAdd(p, r, splat(coefficients[n]));
-    return mulAdd(r, p, reduced.k + lookup16(c::tableHigh, reduced.j));
+    return mulAdd(r, horner(coefficients, r), reduced.k + lookup16(c::tableHigh, reduced.j));
 }
 
 // log2 times the base's multiplier.

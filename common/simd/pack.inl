@@ -148,12 +148,15 @@ inline Doubles negMulAdd(Doubles a, Doubles b, Doubles c)
 }
 #endif
 
-// c[0] + c[1] w + c[2] w^2 + ... by Horner's scheme.
-template <int count>
+// c[0] + c[1] w + c[2] w^2 + ... by Horner's scheme, unrolled: a loop would
+// keep the chain of dependent multiply-adds from overlapping with the
+// neighbouring work.
+template <std::size_t count>
 FPMEX_SIMD_STEP Doubles horner(const double (&c)[count], Doubles w)
 {
     Doubles p = splat(c[count - 1]);
-    for (int i = count - 2; i >= 0; --i)
+#pragma GCC unroll 16
+    for (int i = static_cast<int>(count) - 2; i >= 0; --i)
         p = mulAdd(p, w, splat(c[i]));
     return p;
 }
